@@ -1,0 +1,51 @@
+// Reads the hand-over texture bitmap into a pixel buffer for the texture upload.
+//
+// Accepted: 24 bits per pixel, uncompressed, no colour table, bottom-up rows, pixel data read from byte 54
+// whatever the file header says. Anything else is refused exactly as a missing file is: the pixels stay
+// empty. The buffer is never larger than a valid image needs and always holds every byte the upload reads.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velsora {
+
+// Where the reader takes its bytes from (a file on Windows, memory in tests and the fuzzer).
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `count` bytes into `into`; returns how many were read (0 at the end).
+  virtual std::size_t Read(std::uint8_t* into, std::size_t count) = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::size_t Read(std::uint8_t* into, std::size_t count) override;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+};
+
+// Largest width or height accepted: what a texture can be.
+inline constexpr std::int32_t kMaxTextureSide = 8192;
+
+struct BitmapPixels {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  // Red-green-blue after the swap, rows bottom-up, each row padded to 4 bytes as the upload's default
+  // unpack alignment expects. Empty means "not read".
+  std::vector<std::uint8_t> pixels;
+};
+
+// Reads headers and pixels from `source`. A file cut short inside its pixel data keeps what was read,
+// unswapped, with the rest of the buffer zero.
+BitmapPixels ReadBitmapFile(ByteSource& source);
+
+// Exchanges byte 0 and byte 2 of each of `count` consecutive 3-byte groups, in place.
+void SwapRedBlue(std::uint8_t* pixels, std::size_t count);
+
+}  // namespace velsora

@@ -1,0 +1,109 @@
+#include "RainScene.h"
+
+#include <cmath>
+#include <limits>
+
+namespace velsora {
+
+void ResetSceneState(RainScene& scene, std::uint32_t seed) {
+  scene.Damping = kInitialDamping;
+  for (auto& row : scene.HeightGrid)
+    for (float& h : row) h = 0.0f;
+  for (auto& row : scene.VelocityGrid)
+    for (float& v : row) v = 0.0f;
+  scene.RainInterval = kInitialRainInterval;
+  scene.Random.seed(seed);
+  scene.TiltAngle = kInitialTiltAngle;
+  scene.TurnAngle = kInitialTurnAngle;
+}
+
+void StepSurface(RainScene& scene) {
+  auto& H = scene.HeightGrid;
+  auto& V = scene.VelocityGrid;
+  // The first pass reads only heights and writes only velocities, so the cells' order does not matter.
+  for (int i = kFirstMovingCell; i <= kLastMovingCell; ++i) {
+    for (int j = kFirstMovingCell; j <= kLastMovingCell; ++j) {
+      const float edge = H[i - 1][j] + H[i + 1][j] + H[i][j - 1] + H[i][j + 1];
+      const float corner = H[i - 1][j - 1] + H[i + 1][j - 1] + H[i - 1][j + 1] + H[i + 1][j + 1];
+      V[i][j] = V[i][j] + (H[i][j] - (4.0f * edge + corner) / 25.0f) / 7.0f;
+    }
+  }
+  const float damping = scene.Damping;
+  for (int i = kFirstMovingCell; i <= kLastMovingCell; ++i) {
+    for (int j = kFirstMovingCell; j <= kLastMovingCell; ++j) {
+      H[i][j] = H[i][j] - V[i][j];
+      V[i][j] = V[i][j] * damping;
+    }
+  }
+}
+
+void BuildSurfaceMesh(RainScene& scene) {
+  const auto& H = scene.HeightGrid;
+  constexpr float kHalf = (kGridSize - 1) / 2.0f;  // 31.5
+  constexpr float kSpan = 5.0f;
+  constexpr float kCells = kGridSize - 1;  // 63
+  for (int i = 0; i < kGridSize; ++i) {
+    const float x = (static_cast<float>(i) - kHalf) / kCells * kSpan;
+    for (int j = 0; j < kGridSize; ++j) {
+      float* vertex = scene.SurfaceVertices[i][j];
+      vertex[0] = x;
+      vertex[1] = H[i][j] / 1024.0f / kCells * 3.0f;
+      vertex[2] = (static_cast<float>(j) - kHalf) / kCells * kSpan;
+
+      float* normal = scene.SurfaceNormals[i][j];
+      if (i == 0 || j == 0 || i == kGridSize - 1 || j == kGridSize - 1) {
+        normal[0] = 0.0f;
+        normal[1] = 1.0f;
+        normal[2] = 0.0f;
+        continue;
+      }
+      const float nx = H[i + 1][j] - H[i - 1][j];
+      const float ny = -2048.0f;
+      const float nz = H[i][j + 1] - H[i][j - 1];
+      const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
+      normal[0] = nx / length;
+      normal[1] = ny / length;
+      normal[2] = nz / length;
+    }
+  }
+}
+
+void AddDropAt(RainScene& scene, int i, int j) { scene.VelocityGrid[i][j] = kDropImpulse; }
+
+void AddDrop(RainScene& scene) {
+  std::uniform_int_distribution<int> cell(0, kMovingCells - 1);
+  const int a = cell(scene.Random);  // Z position
+  const int b = cell(scene.Random);  // X position
+  AddDropAt(scene, kFirstMovingCell + b, kFirstMovingCell + a);
+}
+
+void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
+  if (keys[kVkUp]) scene.TiltAngle -= kKeyAngleStep;
+  if (keys[kVkDown]) scene.TiltAngle += kKeyAngleStep;
+  if (keys[kVkRight]) scene.TurnAngle -= kKeyAngleStep;
+  if (keys[kVkLeft]) scene.TurnAngle += kKeyAngleStep;
+  if (keys[kVkSpace]) {
+    AddDrop(scene);
+    keys[kVkSpace] = false;
+  }
+  if (keys[kVkAdd]) {
+    if (scene.RainInterval > kRainIntervalStep) {
+      scene.RainInterval -= kRainIntervalStep;
+    } else {
+      scene.RainInterval = kRainIntervalFloor;
+    }
+    AddDrop(scene);
+    timer.SetRainTimer(scene.RainInterval);
+    keys[kVkAdd] = false;
+  }
+  if (keys[kVkSubtract]) {
+    // No upper bound but the integer's own: the sum must not overflow.
+    if (scene.RainInterval <= std::numeric_limits<std::int32_t>::max() - kRainIntervalStep) {
+      scene.RainInterval += kRainIntervalStep;
+    }
+    timer.SetRainTimer(scene.RainInterval);
+    keys[kVkSubtract] = false;
+  }
+}
+
+}  // namespace velsora

@@ -1,0 +1,216 @@
+// The renderer program: its one pop-up OpenGL window, the frame loop that never waits, the key table,
+// the three ways it ends, and the teardown. Everything it draws comes from the scene (SceneGl).
+#include <windows.h>
+
+#include <cstdint>
+
+#include "BitmapReader.h"
+#include "CursorRule.h"
+#include "HandOverPath.h"
+#include "RainScene.h"
+#include "RendererTexts.h"
+#include "SceneGl.h"
+
+namespace velsora {
+namespace {
+
+struct RendererState {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HDC deviceContext = nullptr;
+  HGLRC renderingContext = nullptr;
+  std::int32_t ScreenWidth = 0;
+  std::int32_t ScreenHeight = 0;
+  KeyTable Keys{};
+  POINT StartCursor{};
+  RainScene scene;
+};
+
+RendererState g;
+
+void ShowError(const char* text) { MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP); }
+
+// Reads the hand-over file through CreateFileA/ReadFile.
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(HANDLE file) : file_(file) {}
+  std::size_t Read(std::uint8_t* into, std::size_t count) override {
+    DWORD got = 0;
+    const DWORD want = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
+    if (!ReadFile(file_, into, want, &got, nullptr)) return 0;
+    return got;
+  }
+
+ private:
+  HANDLE file_;
+};
+
+class Win32ScenePlatform final : public ScenePlatform {
+ public:
+  BitmapPixels ReadTextureBitmap() override {
+    const std::string path = orlinde::HandOverBitmapPath();
+    if (path.empty()) return {};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    FileSource source(file);
+    BitmapPixels bitmap = ReadBitmapFile(source);
+    CloseHandle(file);
+    return bitmap;
+  }
+  // A texture that cannot be read ends the program silently: no message, no teardown.
+  void EndProcess(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
+  std::uint32_t ClockSeed() override { return static_cast<std::uint32_t>(GetTickCount()); }
+  void SetRainTimer(std::int32_t milliseconds) override {
+    SetTimer(g.window, kRainTimerId, static_cast<UINT>(milliseconds), nullptr);
+  }
+};
+
+Win32ScenePlatform g_platform;
+
+void DestroyRenderWindow() {
+  if (!wglMakeCurrent(g.deviceContext, nullptr)) ShowError(texts::kReleaseDcRcFailed);
+  if (!wglDeleteContext(g.renderingContext)) {
+    ShowError(texts::kDeleteContextFailed);
+    g.renderingContext = nullptr;
+  }
+  if (g.deviceContext != nullptr && ReleaseDC(g.window, g.deviceContext) == 0) {
+    ShowError(texts::kReleaseDcFailed);
+    g.deviceContext = nullptr;
+  }
+  if (g.window != nullptr && !DestroyWindow(g.window)) {
+    ShowError(texts::kDestroyWindowFailed);
+    g.window = nullptr;
+  }
+  if (!UnregisterClassA(texts::kWindowClass, g.instance)) {
+    ShowError(texts::kUnregisterClassFailed);
+    g.instance = nullptr;
+  }
+}
+
+// A creation failure after the class exists: tear down what exists, then say what failed.
+bool FailCreation(const char* text) {
+  DestroyRenderWindow();
+  ShowError(text);
+  return false;
+}
+
+LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return 0;
+    case WM_SIZE:
+      ResizeScene(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_CLOSE:
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam < g.Keys.size()) g.Keys[wParam] = true;
+      return 0;
+    case WM_KEYUP:
+      if (wParam < g.Keys.size()) g.Keys[wParam] = false;
+      return 0;
+    case WM_TIMER:
+      if (wParam == kRainTimerId) {
+        AddDrop(g.scene);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreateRenderWindow(std::int32_t colourBits) {
+  g.instance = GetModuleHandleA(nullptr);
+
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+  windowClass.lpfnWndProc = RendererWindowProc;
+  windowClass.hInstance = g.instance;
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.lpszClassName = texts::kWindowClass;
+  if (!RegisterClassA(&windowClass)) {
+    ShowError(texts::kRegisterClassFailed);
+    return false;
+  }
+
+  const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+  g.ScreenWidth = GetSystemMetrics(SM_CXMAXIMIZED);
+  g.ScreenHeight = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
+
+  g.window = CreateWindowExA(exStyle, texts::kWindowClass, texts::kWindowTitle, style, 0, 0, g.ScreenWidth,
+                             g.ScreenHeight, nullptr, nullptr, g.instance, nullptr);
+  if (g.window == nullptr) return FailCreation(texts::kCreateWindowFailed);
+
+  g.deviceContext = GetDC(g.window);
+  if (g.deviceContext == nullptr) return FailCreation(texts::kGetDcFailed);
+
+  PIXELFORMATDESCRIPTOR descriptor{};
+  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  descriptor.nVersion = 1;
+  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  descriptor.iPixelType = PFD_TYPE_RGBA;
+  descriptor.cColorBits = static_cast<BYTE>(colourBits);
+  descriptor.cDepthBits = 16;
+  descriptor.iLayerType = PFD_MAIN_PLANE;
+  const int format = ChoosePixelFormat(g.deviceContext, &descriptor);
+  if (format == 0) return FailCreation(texts::kChoosePixelFormatFailed);
+  if (!SetPixelFormat(g.deviceContext, format, &descriptor)) return FailCreation(texts::kSetPixelFormatFailed);
+
+  g.renderingContext = wglCreateContext(g.deviceContext);
+  if (g.renderingContext == nullptr) return FailCreation(texts::kCreateContextFailed);
+  if (!wglMakeCurrent(g.deviceContext, g.renderingContext)) return FailCreation(texts::kMakeCurrentFailed);
+
+  ShowWindow(g.window, SW_SHOW);
+  SetForegroundWindow(g.window);
+  SetFocus(g.window);
+
+  ResizeScene(g.ScreenWidth, g.ScreenHeight);
+  InitScene(g.scene, g_platform);
+  return true;
+}
+
+int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (!CreateRenderWindow(32)) return 0;
+  GetCursorPos(&g.StartCursor);
+  ShowCursor(FALSE);
+
+  bool done = false;
+  MSG message;
+  while (!done) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        done = true;
+      } else {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      continue;
+    }
+    DrawScene(g.scene);
+    SwapBuffers(g.deviceContext);
+    if (g.Keys[VK_ESCAPE]) {
+      done = true;
+      continue;
+    }
+    ProcessKeys(g.scene, g.Keys, g_platform);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (orlinde::CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y)) done = true;
+  }
+
+  ShowCursor(TRUE);
+  DestroyRenderWindow();
+  return 0;
+}
+
+}  // namespace
+}  // namespace velsora
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState) {
+  velsora::RendererMain(instance, previous, commandLine, showState);
+  return 0;
+}

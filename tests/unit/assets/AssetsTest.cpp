@@ -1,0 +1,88 @@
+// The committed pictures are exactly what the generator makes: nobody edits them by hand, and a change
+// to the generator shows up as a change to the files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "AssetGen.h"
+#include "BitmapFile.h"
+
+namespace {
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Assets, CommittedFilesMatchTheGeneratorByteForByte) {
+  ASSERT_FALSE(assetgen::AllAssets().empty());
+  for (const assetgen::Asset& asset : assetgen::AllAssets()) {
+    const std::vector<std::uint8_t> made = orlinde::EncodeBitmap24(asset.make());
+    const std::vector<std::uint8_t> committed = ReadFile(std::string(ORLINDE_ASSETS_DIR) + "/" + asset.fileName);
+    EXPECT_TRUE(made == committed) << asset.fileName << ": run the assets-regenerate target";
+  }
+}
+
+TEST(Assets, CausticsTextureIsTheHandOverForm) {
+  const std::vector<std::uint8_t> bytes = orlinde::EncodeBitmap24(assetgen::MakeCausticsTexture());
+  ASSERT_EQ(54u + 196608u, bytes.size());
+  EXPECT_EQ('B', bytes[0]);
+  EXPECT_EQ('M', bytes[1]);
+  EXPECT_EQ(54u, orlinde::ReadLe32(&bytes[10]));
+  EXPECT_EQ(40u, orlinde::ReadLe32(&bytes[14]));
+  EXPECT_EQ(256u, orlinde::ReadLe32(&bytes[18]));
+  EXPECT_EQ(256u, orlinde::ReadLe32(&bytes[22]));  // positive: bottom-up rows
+  EXPECT_EQ(24, orlinde::ReadLe16(&bytes[28]));
+  EXPECT_EQ(0u, orlinde::ReadLe32(&bytes[30]));
+  EXPECT_EQ(196608u, orlinde::ReadLe32(&bytes[34]));
+  EXPECT_EQ(0u, orlinde::ReadLe32(&bytes[46]));
+}
+
+TEST(Assets, CausticsLookLikeLightLinesOverDeepBlueWithWarmGlints) {
+  const orlinde::Image24 image = assetgen::MakeCausticsTexture();
+  int deepBlue = 0, brightCyanOrWhite = 0, orange = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t* p = image.At(x, y);
+      if (p[2] > p[0] + 40 && p[2] > p[1] && p[2] < 160) ++deepBlue;
+      if (p[1] > 190 && p[2] > 190) ++brightCyanOrWhite;
+      if (p[0] > 200 && p[1] > 100 && p[1] < 200 && p[2] < 120) ++orange;
+    }
+  const int total = image.width * image.height;
+  EXPECT_GT(deepBlue, total / 3);
+  EXPECT_GT(brightCyanOrWhite, total / 50);
+  EXPECT_LT(brightCyanOrWhite, total / 3);
+  EXPECT_GT(orange, 5);
+}
+
+TEST(Assets, CausticsTileWithoutASeam) {
+  // Opposite edges continue each other about as smoothly as neighbouring columns inside do.
+  const orlinde::Image24 image = assetgen::MakeCausticsTexture();
+  auto columnStep = [&](int a, int b) {
+    long sum = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int c = 0; c < 3; ++c) sum += std::abs(image.At(a, y)[c] - image.At(b, y)[c]);
+    return sum;
+  };
+  long inside = 0;
+  for (int x = 0; x + 1 < image.width; ++x) inside += columnStep(x, x + 1);
+  EXPECT_LT(columnStep(image.width - 1, 0), 2 * inside / (image.width - 1));
+}
+
+TEST(Assets, PreviewIsGreenRingsOnDark) {
+  const orlinde::Image24 image = assetgen::MakePreviewPicture();
+  ASSERT_EQ(152, image.width);
+  ASSERT_EQ(112, image.height);
+  const std::uint8_t* corner = image.At(0, 0);
+  EXPECT_LT(corner[0] + corner[1] + corner[2], 60);
+  // Along the horizontal line through the centre, green rises and falls at least four times.
+  int peaks = 0;
+  for (int x = 77; x + 1 < 152; ++x) {
+    const int g0 = image.At(x - 1, 58)[1], g1 = image.At(x, 58)[1], g2 = image.At(x + 1, 58)[1];
+    if (g1 > g0 && g1 >= g2 && g1 > 120) ++peaks;
+  }
+  EXPECT_GE(peaks, 4);
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+// Frames of the real scene code, rendered offscreen by Mesa, checked pixel by pixel.
+#include <GL/osmesa.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "Gl.h"
+#include "SceneGl.h"
+
+namespace velsora {
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+class FakePlatform final : public ScenePlatform {
+ public:
+  explicit FakePlatform(BitmapPixels bitmap) : bitmap_(std::move(bitmap)) {}
+  BitmapPixels ReadTextureBitmap() override { return bitmap_; }
+  void EndProcess(int exitCode) override { endedWith = exitCode; }
+  std::uint32_t ClockSeed() override { return 7; }
+  void SetRainTimer(std::int32_t milliseconds) override { timerPeriods.push_back(milliseconds); }
+
+  int endedWith = -1;
+  std::vector<std::int32_t> timerPeriods;
+
+ private:
+  BitmapPixels bitmap_;
+};
+
+BitmapPixels Uniform(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  BitmapPixels bitmap;
+  bitmap.width = bitmap.height = 64;
+  for (int k = 0; k < 64 * 64; ++k) bitmap.pixels.insert(bitmap.pixels.end(), {r, g, b});
+  return bitmap;
+}
+
+// A striped texture, so that bending normals move colours around.
+BitmapPixels Stripes() {
+  BitmapPixels bitmap;
+  bitmap.width = bitmap.height = 64;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const std::uint8_t v = ((x / 4 + y / 4) % 2) ? 255 : 0;
+      bitmap.pixels.insert(bitmap.pixels.end(), {v, v, 255});
+    }
+  return bitmap;
+}
+
+class OffscreenRender : public testing::Test {
+ protected:
+  void SetUp() override {
+    context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+    ASSERT_NE(nullptr, context_);
+    buffer_.assign(static_cast<std::size_t>(kWidth) * kHeight * 4, 0);
+    ASSERT_TRUE(OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
+  }
+  void TearDown() override {
+    if (context_ != nullptr) OSMesaDestroyContext(context_);
+  }
+
+  // Set-up as the program does it: resize first, then the scene.
+  void Start(FakePlatform& platform) {
+    ResizeScene(kWidth, kHeight);
+    ASSERT_TRUE(InitScene(scene_, platform));
+  }
+
+  void Frame() {
+    DrawScene(scene_);
+    glFinish();
+  }
+
+  // Pixel (x, y) with y counted from the top.
+  std::array<int, 3> Pixel(int x, int y) const {
+    const std::uint8_t* p = &buffer_[(static_cast<std::size_t>(kHeight - 1 - y) * kWidth + x) * 4];
+    return {p[0], p[1], p[2]};
+  }
+
+  void SavePpm(const char* name) const {
+    std::ofstream out(std::string(ORLINDE_ARTIFACTS_DIR) + "/" + name, std::ios::binary);
+    out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const auto px = Pixel(x, y);
+        out.put(static_cast<char>(px[0])).put(static_cast<char>(px[1])).put(static_cast<char>(px[2]));
+      }
+  }
+
+  // Where a point of the surface plane lands on screen, by the scene's own camera: rotate about Y by the
+  // turn, about X by the tilt, shift, project with a 45° perspective. Returns (x, y from the top).
+  static std::array<double, 2> Project(double x, double z, double tilt, double turn) {
+    const double pi = std::acos(-1.0);
+    const double ty = turn * pi / 180, tx = tilt * pi / 180;
+    const double x1 = x * std::cos(ty) + z * std::sin(ty), z1 = -x * std::sin(ty) + z * std::cos(ty);
+    const double y2 = -z1 * std::sin(tx), z2 = z1 * std::cos(tx);
+    const double ex = x1, ey = y2 + 0.2, ez = z2 - 4.5;
+    const double f = 1.0 / std::tan(22.5 * pi / 180);
+    const double ndcX = f / (double(kWidth) / kHeight) * ex / -ez, ndcY = f * ey / -ez;
+    return {(ndcX + 1) / 2 * kWidth, kHeight - (ndcY + 1) / 2 * kHeight};
+  }
+
+  // True when (px, py) lies inside the projected square, farther than `margin` pixels from its edges.
+  static int Side(std::array<double, 2> a, std::array<double, 2> b, double px, double py) {
+    const double cross = (b[0] - a[0]) * (py - a[1]) - (b[1] - a[1]) * (px - a[0]);
+    const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+    return static_cast<int>(cross / length);
+  }
+  static int DistanceInside(const std::array<std::array<double, 2>, 4>& c, double px, double py) {
+    int d = 1 << 30;
+    for (int k = 0; k < 4; ++k) d = std::min(d, Side(c[k], c[(k + 1) % 4], px, py));
+    return d;
+  }
+
+  OSMesaContext context_ = nullptr;
+  std::vector<std::uint8_t> buffer_;
+  RainScene scene_;
+};
+
+TEST_F(OffscreenRender, SetUpArmsTheRainTimerAndKeepsDefaults) {
+  FakePlatform platform(Uniform(255, 0, 0));
+  Start(platform);
+  EXPECT_EQ(std::vector<std::int32_t>{1000}, platform.timerPeriods);
+  EXPECT_EQ(-1, platform.endedWith);
+  EXPECT_NE(0u, scene_.TextureId);
+  EXPECT_EQ(45.0f, scene_.TiltAngle);
+}
+
+TEST_F(OffscreenRender, UnreadableTextureEndsTheProcessWithCodeOne) {
+  FakePlatform platform{BitmapPixels{}};
+  ResizeScene(kWidth, kHeight);
+  EXPECT_FALSE(InitScene(scene_, platform));
+  EXPECT_EQ(1, platform.endedWith);
+  EXPECT_TRUE(platform.timerPeriods.empty());
+}
+
+TEST_F(OffscreenRender, UniformRedTextureFillsExactlyTheProjectedSquareWithTheSquaredTint) {
+  FakePlatform platform(Uniform(255, 0, 0));
+  Start(platform);
+  Frame();
+  SavePpm("render-uniform-red.ppm");
+
+  std::array<std::array<double, 2>, 4> corners = {Project(-2.5, -2.5, 45, 20), Project(2.5, -2.5, 45, 20),
+                                                   Project(2.5, 2.5, 45, 20), Project(-2.5, 2.5, 45, 20)};
+  // Orient the corners so that "inside" is positive.
+  if (DistanceInside(corners, (corners[0][0] + corners[2][0]) / 2, (corners[0][1] + corners[2][1]) / 2) < 0)
+    std::swap(corners[1], corners[3]);
+
+  int inside = 0, outside = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const int d = DistanceInside(corners, x + 0.5, y + 0.5);
+      const auto px = Pixel(x, y);
+      if (d >= 2) {
+        ++inside;
+        // Red 255 modulated by 0.85, then added as its own square over black: about 184.
+        ASSERT_NEAR(184, px[0], 2) << x << "," << y;
+        ASSERT_EQ(0, px[1]) << x << "," << y;
+        ASSERT_EQ(0, px[2]) << x << "," << y;
+      } else if (d <= -2) {
+        ++outside;
+        ASSERT_EQ((std::array<int, 3>{0, 0, 0}), px) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inside, kWidth * kHeight / 8);
+  EXPECT_GT(outside, kWidth * kHeight / 8);
+}
+
+TEST_F(OffscreenRender, RipplesChangeThePictureAndTheKeysTurnIt) {
+  FakePlatform platform(Stripes());
+  Start(platform);
+  Frame();
+  const std::vector<std::uint8_t> flat = buffer_;
+  SavePpm("render-flat.ppm");
+
+  for (int k = 0; k < 6; ++k) AddDropAt(scene_, 10 + 8 * k, 31);
+  for (int k = 0; k < 8; ++k) Frame();
+  SavePpm("render-rippled.ppm");
+  int changed = 0;
+  for (std::size_t k = 0; k < flat.size(); ++k) changed += flat[k] != buffer_[k];
+  EXPECT_GT(changed, 500);
+
+  // Turning the surface moves its outline: the top-left corner region changes.
+  ResetSceneState(scene_, 7);
+  scene_.TurnAngle = 60.0f;
+  Frame();
+  int moved = 0;
+  for (std::size_t k = 0; k < flat.size(); ++k) moved += flat[k] != buffer_[k];
+  EXPECT_GT(moved, 2000);
+}
+
+TEST_F(OffscreenRender, ResizeWithZeroHeightUsesOne) {
+  ResizeScene(200, 0);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(200, viewport[2]);
+  EXPECT_EQ(1, viewport[3]);
+  GLdouble projection[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  // gluPerspective puts f / aspect in [0] and f in [5]: the aspect is 200 / 1.
+  EXPECT_NEAR(200.0, projection[5] / projection[0], 1e-3);  // the matrix is kept in floats
+}
+
+}  // namespace
+}  // namespace velsora

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Orlinde needs, and prepares the
+# Japanese locale that the Wine tests use for the Shift-JIS code page. Safe to run again: it installs
+# only what is missing. Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+packages=(
+  # build: native cores and tests, the Windows cross build
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools
+  googletest libgtest-dev libbenchmark-dev
+  libosmesa6-dev libglu1-mesa-dev
+  # running the Windows programs: Wine on a virtual X display with Mesa's software OpenGL
+  wine wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri imagemagick
+  fonts-ipafont-gothic fonts-liberation locales
+  # music under Wine: MP3 through GStreamer, test sounds made with sox and lame
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
+  python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi
+
+# The Japanese locale makes Wine use code page 932, as on a Japanese Windows.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  as_root sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
+fi
