@@ -1,0 +1,33 @@
+#include "MusicWin32.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "AnsiText.h"
+#include "HostState.h"
+
+namespace orlinde::music {
+
+std::int32_t Win32MediaSystem::SendString(const std::string& command, char* reply, std::uint32_t replyLength) {
+  return static_cast<std::int32_t>(mciSendStringA(command.c_str(), reply, replyLength, nullptr));
+}
+
+bool Win32MediaSystem::GetErrorString(std::int32_t code, char* text, std::uint32_t length) {
+  return mciGetErrorStringA(static_cast<MCIERROR>(code), text, length) != FALSE;
+}
+
+std::uint32_t Win32MediaSystem::WaveOutDeviceCount() { return waveOutGetNumDevs(); }
+
+std::int32_t Win32MediaSystem::SoundPlay(const char* name, std::uint32_t flags) {
+  return PlaySoundA(name, nullptr, flags);
+}
+
+std::string Win32MediaSystem::FromUtf8(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+
+MusicPlayer& Music() {
+  static Win32MediaSystem system;
+  static MusicPlayer player(system, BgmSettings, LastApiResult);
+  return player;
+}
+
+}  // namespace orlinde::music

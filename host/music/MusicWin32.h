@@ -1,0 +1,21 @@
+// The music player on Windows: winmm's MCI and sound functions, and the host's one player.
+#pragma once
+
+#include "MusicPlayer.h"
+
+namespace orlinde::music {
+
+// mciSendStringA / mciGetErrorStringA / waveOutGetNumDevs / PlaySoundA.
+class Win32MediaSystem final : public MediaSystem {
+ public:
+  std::int32_t SendString(const std::string& command, char* reply, std::uint32_t replyLength) override;
+  bool GetErrorString(std::int32_t code, char* text, std::uint32_t length) override;
+  std::uint32_t WaveOutDeviceCount() override;
+  std::int32_t SoundPlay(const char* name, std::uint32_t flags) override;
+  std::string FromUtf8(std::string_view utf8) override;
+};
+
+// The process's player: works on BgmSettings and LastApiResult through the Win32 functions.
+MusicPlayer& Music();
+
+}  // namespace orlinde::music
