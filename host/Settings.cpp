@@ -107,7 +107,7 @@ std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte) {
   ForEachCharacter(programPath, isLeadByte, [&](std::size_t start) {
     if (programPath[start] == '\\') separator = start;
   });
-  return std::string(separator == std::string_view::npos ? programPath : programPath.substr(0, separator));
+  return separator == std::string_view::npos ? std::string() : std::string(programPath.substr(0, separator));
 }
 
 std::string SettingsPath(const std::string& programFolder) { return programFolder + ini::kFileName; }

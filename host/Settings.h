@@ -87,7 +87,7 @@ void SaveSettings(const BgmSettingsRecord& settings, ProfileStore& store, const 
                   std::int32_t& lastApiResult);
 
 // The folder part of a program path: everything before its last "\" (two-byte characters respected);
-// the whole text when there is no "\".
+// empty when there is no "\".
 std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte);
 
 // programFolder + "\Orlinde.ini", joined as is.

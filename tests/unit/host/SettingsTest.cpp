@@ -1,0 +1,215 @@
+#include "Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orlinde {
+namespace {
+
+const std::string kPath = "C:\\Games\\Orlinde.ini";
+
+// Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC.
+bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// "表" in Shift-JIS: its second byte is the backslash.
+const std::string kHyo = "\x95\x5C";
+
+struct Write {
+  std::string section, key, value, path;
+  bool operator==(const Write&) const = default;
+};
+
+// An INI file in memory plus a set of files that can be opened; records every call.
+class FakeSystem final : public ProfileStore, public FileProbe {
+ public:
+  std::map<std::string, std::string> values;  // key -> value in "Section"
+  std::set<std::string> openable;
+  std::vector<std::string> readKeys;
+  std::vector<std::string> probed;
+  std::vector<Write> writes;
+  std::int32_t writeResult = 1;
+
+  std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) override {
+    readKeys.push_back(key);
+    EXPECT_EQ(section, "Section");
+    EXPECT_EQ(path, kPath);
+    const auto it = values.find(key);
+    return it == values.end() ? std::string() : it->second;
+  }
+  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
+                        const std::string& path) override {
+    writes.push_back({section, key, value, path});
+    return writeResult;
+  }
+  bool CanOpenForReading(const std::string& path) override {
+    probed.push_back(path);
+    return openable.count(path) != 0;
+  }
+};
+
+TEST(SettingNumber, WrittenWithASignPosition) {
+  const std::vector<std::pair<std::int16_t, std::string>> cases = {
+      {2, " 2"}, {-3, "-3"}, {0, " 0"}, {32767, " 32767"}, {-32768, "-32768"}, {10, " 10"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(FormatSettingNumber(value), text) << value;
+}
+
+TEST(SettingNumber, ReadWithFloorAndRange) {
+  const std::vector<std::pair<std::string, std::optional<std::int16_t>>> cases = {
+      {"2", 2},           {" 2 ", 2},          {"\t2\t", 2},        {"2.7", 2},       {"1.9", 1},
+      {"-0.5", -1},       {"-2.0", -2},        {"-2.000001", -3},   {"+5", 5},        {".5", 0},
+      {"5.", 5},          {"00002", 2},        {"32767", 32767},    {"32767.9", 32767}, {"-32768", -32768},
+      {"32768", {}},      {"-32768.5", {}},    {"-32769", {}},      {"abc", {}},      {"2a", {}},
+      {"1e3", {}},        {"0x10", {}},        {"1,000", {}},       {"2,5", {}},      {".", {}},
+      {"-", {}},          {"  ", {}},          {"2 3", {}},         {"99999999999999999999999", {}},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(ParseSettingNumber(text), expected) << '"' << text << '"';
+}
+
+struct LoadCase {
+  const char* name;
+  std::map<std::string, std::string> file;
+  bool fileOpens;
+  BgmSettingsRecord before;
+  BgmSettingsRecord after;
+};
+
+const std::string kMusic = "C:\\Music\\rain.mp3";
+
+class Loader : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(Loader, FillsTheRecordWithFallbacks) {
+  const LoadCase& c = GetParam();
+  FakeSystem system;
+  system.values = c.file;
+  if (c.fileOpens) system.openable.insert(kMusic);
+  BgmSettingsRecord settings = c.before;
+  LoadSettings(settings, system, system, kPath, ShiftJisLead);
+  EXPECT_EQ(settings.BgmKind, c.after.BgmKind);
+  EXPECT_EQ(settings.BgmRepeat, c.after.BgmRepeat);
+  EXPECT_EQ(settings.BgmFile, c.after.BgmFile);
+  EXPECT_EQ(system.readKeys, (std::vector<std::string>{ini::kKindKey, ini::kRepeatKey, ini::kFileKey}));
+}
+
+const std::string K = ini::kKindKey, R = ini::kRepeatKey, F = ini::kFileKey;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Loader,
+    testing::Values(
+        LoadCase{"NoFile", {}, false, {}, {0, 0, ""}},
+        LoadCase{"FileSourceWithoutPath", {{K, " 2"}, {R, " 0"}, {F, ""}}, false, {}, {0, 0, ""}},
+        LoadCase{"CdWithoutFileKey", {{K, " 1"}, {R, " 7"}}, false, {}, {1, 7, ""}},
+        LoadCase{"LettersAsKind", {{K, "abc"}, {R, "x"}}, false, {}, {0, 0, ""}},
+        LoadCase{"BlanksAround", {{K, "  2  "}, {F, kMusic}}, true, {}, {2, 0, kMusic}},
+        LoadCase{"Fraction", {{K, "2.7"}, {R, "3.9"}, {F, kMusic}}, true, {}, {2, 3, kMusic}},
+        LoadCase{"AboveRange", {{K, "40000"}, {R, "-40000"}}, false, {}, {0, 0, ""}},
+        LoadCase{"UnknownKind", {{K, "5"}}, false, {}, {5, 0, ""}},
+        LoadCase{"MissingMusicFile", {{K, " 2"}, {R, " 4"}, {F, kMusic}}, false, {}, {0, 4, ""}},
+        LoadCase{"CdIgnoresMissingFile", {{K, " 1"}, {R, " 4"}, {F, kMusic}}, false, {}, {1, 4, ""}},
+        LoadCase{"BadNumberKeepsField", {{K, "abc"}, {R, "x"}}, false, {7, 9, "old"}, {7, 9, ""}},
+        LoadCase{"EmptyNumberIsZero", {{F, kMusic}}, true, {7, 9, "old"}, {0, 0, kMusic}},
+        LoadCase{"NegativeRepeat", {{K, "1"}, {R, "-3"}}, false, {}, {1, -3, ""}}),
+    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+
+TEST(Loader, ValueIsCutToItsFirst255Bytes) {
+  FakeSystem system;
+  const std::string longPath = "C:\\" + std::string(297, 'a');
+  system.values[F] = longPath;
+  system.values[K] = " 2";
+  system.openable.insert(longPath.substr(0, 255));
+  BgmSettingsRecord settings;
+  LoadSettings(settings, system, system, kPath, ShiftJisLead);
+  EXPECT_EQ(settings.BgmFile, longPath.substr(0, 255));
+  EXPECT_EQ(settings.BgmKind, 2);
+}
+
+TEST(ReadIni, StopsAtTheFirstZeroByte) {
+  FakeSystem system;
+  system.values["k"] = std::string("12\0" "34", 5);
+  EXPECT_EQ(ReadIni(system, "Section", "k", kPath), "12");
+}
+
+TEST(FileExists, DropsOneTrailingBackslashOnly) {
+  struct Case {
+    std::string path;
+    std::vector<std::string> probed;  // what reaches the system
+    LeadByteTest lead;
+  };
+  const std::vector<Case> cases = {
+      {"", {}, ShiftJisLead},
+      {"\\", {}, ShiftJisLead},
+      {"C:\\a.mp3", {"C:\\a.mp3"}, ShiftJisLead},
+      {"C:\\Music\\", {"C:\\Music"}, ShiftJisLead},
+      {"C:\\Music\\\\", {"C:\\Music\\"}, ShiftJisLead},
+      // A name ending in a two-byte character whose second byte is 0x5C keeps that byte.
+      {"C:\\" + kHyo, {"C:\\" + kHyo}, ShiftJisLead},
+      {"C:\\" + kHyo + "\\", {"C:\\" + kHyo}, ShiftJisLead},
+      {"C:\\a" + kHyo, {"C:\\a" + kHyo}, ShiftJisLead},
+      // In a single-byte code page the same byte is a backslash.
+      {"C:\\" + kHyo, {"C:\\\x95"}, NoLeadBytes},
+  };
+  for (const Case& c : cases) {
+    FakeSystem system;
+    system.openable.insert("C:\\Music");
+    const bool expected = !c.probed.empty() && c.probed[0] == "C:\\Music";
+    EXPECT_EQ(FileExists(system, c.path, c.lead), expected) << c.path;
+    EXPECT_EQ(system.probed, c.probed) << c.path;
+  }
+}
+
+TEST(WriteIni, PassesValuesAndKeepsTheResult) {
+  FakeSystem system;
+  std::int32_t last = 77;
+  system.writeResult = 0;
+  WriteIni(system, "Section", ini::kKindKey, " 2", kPath, last);
+  EXPECT_EQ(last, 0);
+  system.writeResult = 1;
+  WriteIni(system, "Section", ini::kKindKey, " 2", kPath, last);
+  EXPECT_EQ(last, 1);
+  EXPECT_EQ(system.writes.back(), (Write{"Section", ini::kKindKey, " 2", kPath}));
+}
+
+TEST(WriteIni, CutsNamesTo128Characters) {
+  std::string wideKey;
+  for (int i = 0; i < 130; ++i) wideKey += "区";  // three UTF-8 bytes each
+  const std::string longSection(200, 's');
+  FakeSystem system;
+  std::int32_t last = 0;
+  WriteIni(system, longSection, wideKey, "v", kPath, last);
+  ASSERT_EQ(system.writes.size(), 1u);
+  EXPECT_EQ(system.writes[0].section, std::string(128, 's'));
+  EXPECT_EQ(system.writes[0].key, wideKey.substr(0, 128 * 3));
+  WriteIni(system, std::string(128, 's'), "BGM", "v", kPath, last);
+  EXPECT_EQ(system.writes[1].section, std::string(128, 's'));
+}
+
+TEST(SaveSettings, WritesKindRepeatAndFileInOrder) {
+  FakeSystem system;
+  std::int32_t last = 0;
+  const std::string sjisPath = "C:\\" + kHyo + "\\a b.mp3";
+  SaveSettings(BgmSettingsRecord{2, -3, sjisPath}, system, kPath, last);
+  SaveSettings(BgmSettingsRecord{0, 0, ""}, system, kPath, last);
+  const std::vector<Write> expected = {
+      {"Section", K, " 2", kPath}, {"Section", R, "-3", kPath}, {"Section", F, sjisPath, kPath},
+      {"Section", K, " 0", kPath}, {"Section", R, " 0", kPath}, {"Section", F, "", kPath},
+  };
+  EXPECT_EQ(system.writes, expected);
+  EXPECT_EQ(last, 1);
+}
+
+TEST(SettingsPath, FolderOfTheProgramPlusFileName) {
+  EXPECT_EQ(FolderOf("C:\\Games\\Orlinde.scr", ShiftJisLead), "C:\\Games");
+  EXPECT_EQ(FolderOf("C:\\Orlinde.scr", ShiftJisLead), "C:");
+  EXPECT_EQ(FolderOf("Orlinde.scr", ShiftJisLead), "");
+  EXPECT_EQ(FolderOf("C:\\x\\" + kHyo + ".scr", ShiftJisLead), "C:\\x");
+  EXPECT_EQ(FolderOf("C:\\x\\" + kHyo + ".scr", NoLeadBytes), "C:\\x\\\x95");
+  EXPECT_EQ(SettingsPath("C:\\Games"), "C:\\Games\\Orlinde.ini");
+}
+
+}  // namespace
+}  // namespace orlinde
