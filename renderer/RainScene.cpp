@@ -42,6 +42,8 @@ void BuildSurfaceMesh(RainScene& scene) {
   constexpr float kHalf = (kGridSize - 1) / 2.0f;  // 31.5
   constexpr float kSpan = 5.0f;
   constexpr float kCells = kGridSize - 1;  // 63
+  constexpr int kLast = kGridSize - 1;
+
   for (int i = 0; i < kGridSize; ++i) {
     const float x = (static_cast<float>(i) - kHalf) / kCells * kSpan;
     for (int j = 0; j < kGridSize; ++j) {
@@ -49,21 +51,41 @@ void BuildSurfaceMesh(RainScene& scene) {
       vertex[0] = x;
       vertex[1] = H[i][j] / 1024.0f / kCells * 3.0f;
       vertex[2] = (static_cast<float>(j) - kHalf) / kCells * kSpan;
+    }
+  }
 
+  // The outer ring points straight up.
+  auto up = [](float* normal) {
+    normal[0] = 0.0f;
+    normal[1] = 1.0f;
+    normal[2] = 0.0f;
+  };
+  for (int k = 0; k < kGridSize; ++k) {
+    up(scene.SurfaceNormals[0][k]);
+    up(scene.SurfaceNormals[kLast][k]);
+    up(scene.SurfaceNormals[k][0]);
+    up(scene.SurfaceNormals[k][kLast]);
+  }
+
+  // Inside, the normal follows the height differences across the cell, with a fixed downward part.
+  // Each row is worked out in plain arrays first so that the square roots and divisions vectorise.
+  constexpr int kInner = kGridSize - 2;
+  for (int i = 1; i < kLast; ++i) {
+    float nx[kInner], ny[kInner], nz[kInner];
+    for (int j = 1; j < kLast; ++j) {
+      const float dx = H[i + 1][j] - H[i - 1][j];
+      const float dy = -2048.0f;
+      const float dz = H[i][j + 1] - H[i][j - 1];
+      const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+      nx[j - 1] = dx / length;
+      ny[j - 1] = dy / length;
+      nz[j - 1] = dz / length;
+    }
+    for (int j = 1; j < kLast; ++j) {
       float* normal = scene.SurfaceNormals[i][j];
-      if (i == 0 || j == 0 || i == kGridSize - 1 || j == kGridSize - 1) {
-        normal[0] = 0.0f;
-        normal[1] = 1.0f;
-        normal[2] = 0.0f;
-        continue;
-      }
-      const float nx = H[i + 1][j] - H[i - 1][j];
-      const float ny = -2048.0f;
-      const float nz = H[i][j + 1] - H[i][j - 1];
-      const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
-      normal[0] = nx / length;
-      normal[1] = ny / length;
-      normal[2] = nz / length;
+      normal[0] = nx[j - 1];
+      normal[1] = ny[j - 1];
+      normal[2] = nz[j - 1];
     }
   }
 }

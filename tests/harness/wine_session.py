@@ -62,7 +62,8 @@ class WineSession:
     """A private Xvfb display plus the shared prefix; use as a context manager."""
 
     def __init__(self, prefix: Path, locale: str = "C.UTF-8", artifacts: Path | None = None,
-                 width: int = SCREEN_WIDTH, height: int = SCREEN_HEIGHT, env_extra: dict | None = None):
+                 width: int = SCREEN_WIDTH, height: int = SCREEN_HEIGHT, env_extra: dict | None = None,
+                 display: str | None = None):
         self.prefix = Path(prefix)
         self.locale = locale
         self.width = width
@@ -71,12 +72,16 @@ class WineSession:
         self.artifacts.mkdir(parents=True, exist_ok=True)
         self.env_extra = env_extra or {}
         self.xvfb: subprocess.Popen | None = None
-        self.display: str | None = None
+        self.display: str | None = display  # an existing display to use instead of a private Xvfb
         self.processes: list[subprocess.Popen] = []
 
     # --- life cycle -------------------------------------------------------------------------------
     def __enter__(self) -> "WineSession":
         ensure_prefix(self.prefix)
+        if self.display:
+            self.env = base_env(self.prefix, self.display, self.locale)
+            self.env.update(self.env_extra)
+            return self
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.width}x{self.height}x24",

@@ -1,0 +1,146 @@
+"""The renderer "Orlinde.xy" under Wine, driven and watched from outside as a user would."""
+import os
+import struct
+import time
+import unittest
+from pathlib import Path
+
+from wine_session import Picture, WineSession
+
+BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
+SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
+PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
+ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-renderer"
+RENDERER = BUILD / "renderer" / "Orlinde.xy"
+CLOSE_WINDOW = BUILD / "tests" / "e2e" / "renderer" / "closewindow.exe"
+TITLE = "Velsora_Delphi"
+
+
+def count_black(picture: Picture) -> set:
+    return {(x, y) for y in range(0, picture.height, 4) for x in range(0, picture.width, 4)
+            if picture.pixel(x, y) == (0, 0, 0)}
+
+
+class RendererTest(unittest.TestCase):
+    def setUp(self):
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self.session = WineSession(PREFIX, artifacts=ARTIFACTS).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+        self.handover = self.session.temp_dir() / "Velsora.bmp"
+        self.handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
+        self.addCleanup(lambda: self.handover.unlink(missing_ok=True))
+
+    def start(self):
+        process = self.session.start(RENDERER)
+        window = self.session.wait_for_window(TITLE, timeout=60)
+        time.sleep(1.5)  # let the loop run and the start cursor be taken
+        # Wine's desktop start-up may have placed the pointer: moves are made relative to where it is.
+        self.origin = self.session.mouse_position()
+        return process, window
+
+    def move_by(self, dx, dy):
+        self.session.mouse_move(self.origin[0] + dx, self.origin[1] + dy)
+
+    def assertEndsWith(self, process, code, timeout=20):
+        self.assertEqual(code, self.session.wait_exit(process, timeout))
+        deadline = time.monotonic() + 10
+        while self.session.window_exists(TITLE) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertFalse(self.session.window_exists(TITLE))
+
+    def assertStillRunning(self, process, seconds=2.0):
+        time.sleep(seconds)
+        self.assertIsNone(process.poll(), "the renderer ended")
+        self.assertTrue(self.session.window_exists(TITLE))
+
+    def test_covers_the_screen_and_shows_the_textured_surface(self):
+        process, window = self.start()
+        self.assertLessEqual(window["x"], 0)
+        self.assertLessEqual(window["y"], 0)
+        self.assertGreaterEqual(window["x"] + window["width"], self.session.width)
+        self.assertGreaterEqual(window["y"] + window["height"], self.session.height)
+        time.sleep(2)
+        shot = Picture(self.session.screenshot("renderer-running.png"))
+        # The tilted square fills the lower part of the screen with the blue-green picture; the black
+        # background shows above its far edge.
+        centre = list(shot.region(312, 500, 712, 700))
+        lit = [p for p in centre if p != (0, 0, 0)]
+        self.assertGreater(len(lit), 0.95 * len(centre))
+        self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "blue outweighs red")
+        self.assertGreater(shot.distinct_colours(0, 300, 1024, 768), 200)
+        self.assertEqual((0, 0, 0), shot.pixel(5, 5))
+        self.session.press_key("Escape", window=window)
+        self.assertEndsWith(process, 0)
+
+    def test_escape_ends_with_code_0(self):
+        process, window = self.start()
+        self.session.press_key("Escape", window=window)
+        self.assertEndsWith(process, 0)
+
+    def test_wm_close_from_another_program_ends_with_code_0(self):
+        process, _ = self.start()
+        result = self.session.run(CLOSE_WINDOW, TITLE, timeout=30)
+        self.assertEqual(0, result.returncode)
+        self.assertEndsWith(process, 0)
+
+    def test_diagonal_cursor_move_ends_with_code_0(self):
+        process, _ = self.start()
+        self.move_by(31, 31)
+        self.assertEndsWith(process, 0)
+
+    def test_single_axis_moves_keep_it_running(self):
+        process, window = self.start()
+        self.move_by(500, 30)
+        self.assertStillRunning(process)
+        self.move_by(30, 300)
+        self.assertStillRunning(process)
+        self.move_by(-30, -300)
+        self.assertStillRunning(process)
+        self.move_by(-31, -31)
+        self.assertEndsWith(process, 0)
+
+    def test_arrow_keys_turn_and_tilt_the_surface(self):
+        process, window = self.start()
+        before = count_black(Picture(self.session.screenshot("renderer-keys-before.png")))
+        self.session.press_key("Left", hold=1.0, window=window)
+        turned = count_black(Picture(self.session.screenshot("renderer-keys-turned.png")))
+        # Ripples never change the outline; turning does.
+        self.assertGreater(len(before ^ turned), 500)
+        self.session.press_key("Up", hold=1.0, window=window)
+        tilted = count_black(Picture(self.session.screenshot("renderer-keys-tilted.png")))
+        self.assertGreater(len(turned ^ tilted), 500)
+        self.session.press_key("Escape", window=window)
+        self.assertEndsWith(process, 0)
+
+    def assertQuietExitWithCode1(self):
+        process = self.session.start(RENDERER)
+        seen_titles = set()
+        deadline = time.monotonic() + 30
+        while process.poll() is None and time.monotonic() < deadline:
+            seen_titles.update(w["title"] for w in self.session.x_windows())
+            time.sleep(0.1)
+        self.assertEqual(1, self.session.wait_exit(process, 5))
+        self.assertNotIn("Error", seen_titles, "no message box")
+        self.assertNotIn(b"page fault", process.stderr.read() if process.stderr else b"")
+
+    def test_missing_texture_file_exits_1_without_a_message(self):
+        self.handover.unlink()
+        self.assertQuietExitWithCode1()
+
+    def test_malformed_texture_files_exit_1_without_a_message(self):
+        good = (SOURCE / "assets" / "caustics.bmp").read_bytes()
+        malformed = {
+            "8 bits per pixel": good[:28] + struct.pack("<H", 8) + good[30:],
+            "gigantic width": good[:18] + struct.pack("<i", 0x7FFFFFFF) + good[22:],
+            "top-down": good[:22] + struct.pack("<i", -256) + good[26:],
+            "size smaller than the pixels": good[:34] + struct.pack("<I", 1000) + good[38:],
+            "headers cut short": good[:40],
+        }
+        for name, data in malformed.items():
+            with self.subTest(name):
+                self.handover.write_bytes(data)
+                self.assertQuietExitWithCode1()
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,86 @@
+"""Runs Orlinde under Wine as Windows would start it, and keeps pictures of the run.
+
+The host "Orlinde.scr /s" starts the renderer and the music; after --seconds the pointer is moved, as a
+user would, which ends both. Screenshots (and an animated GIF) go to --out. Uses $DISPLAY when there is
+one (pass --virtual to use a private virtual display anyway).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "harness"))
+from wine_session import WineSession  # noqa: E402
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=str(ROOT / "build" / "windows"))
+    parser.add_argument("--out", default=str(ROOT / "out" / "run"))
+    parser.add_argument("--seconds", type=float, default=10.0)
+    parser.add_argument("--music", help="an MP3 or WAV file to play during the run")
+    parser.add_argument("--virtual", action="store_true", help="use a private virtual display")
+    args = parser.parse_args()
+
+    build = Path(args.build)
+    out = Path(args.out)
+    if out.exists():
+        shutil.rmtree(out)
+    out.mkdir(parents=True)
+    host = build / "host" / "Orlinde.scr"
+    renderer = build / "renderer" / "Orlinde.xy"
+
+    display = None if args.virtual else os.environ.get("DISPLAY") or None
+    with WineSession(build / "wineprefix", locale="ja_JP.UTF-8", artifacts=out, display=display) as session:
+        folder = session.drive_c / "Orlinde"
+        folder.mkdir(exist_ok=True)
+        shutil.copy2(renderer, folder / "Orlinde.xy")
+        ini = folder / "Orlinde.ini"
+        ini.unlink(missing_ok=True)
+        if host.exists():
+            shutil.copy2(host, folder / "Orlinde.scr")
+            if args.music:
+                music = folder / Path(args.music).name
+                shutil.copy2(args.music, music)
+                kind_key = "BGM区分".encode("cp932")
+                repeat_key = "BGMﾘﾋﾟｰﾄ".encode("cp932")
+                file_key = "BGMﾌｧｲﾙ".encode("cp932")
+                ini.write_bytes(b"[Section]\r\n" + kind_key + b"= 2\r\n" + repeat_key + b"= 0\r\n" + file_key +
+                                b"=" + session.windows_path(music).encode("cp932") + b"\r\n")
+            process = session.start(folder / "Orlinde.scr", "/s")
+            what = "Orlinde.scr /s"
+        else:
+            # Before the host exists, hand the texture over by hand and start the renderer alone.
+            (session.temp_dir() / "Velsora.bmp").write_bytes((ROOT / "assets" / "caustics.bmp").read_bytes())
+            process = session.start(folder / "Orlinde.xy")
+            what = "Orlinde.xy"
+        print(f"run: started {what} on display {session.display}")
+        session.wait_for_window("Velsora_Delphi", timeout=60)
+        time.sleep(1.5)
+        start = session.mouse_position()
+
+        frames = []
+        deadline = time.monotonic() + args.seconds
+        k = 0
+        while time.monotonic() < deadline:
+            frames.append(session.screenshot(f"frame-{k:03d}.png"))
+            k += 1
+            time.sleep(0.4)
+        shutil.copy2(frames[len(frames) // 2], out / "screenshot.png")
+        subprocess.run(["convert", "-delay", "40", "-loop", "0", *map(str, frames), "-resize", "50%",
+                        str(out / "rain.gif")], check=False, timeout=300)
+
+        # End the run as a user does: move the mouse far enough on both axes.
+        session.mouse_move(start[0] + 60, start[1] + 60)
+        code = session.wait_exit(process, 30)
+        print(f"run: {what} ended with exit code {code}")
+        print(f"run: pictures in {out} (screenshot.png, rain.gif, {len(frames)} frames)")
+        return 0 if code is not None else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
