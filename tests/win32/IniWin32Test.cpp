@@ -1,0 +1,180 @@
+// The settings file through GetPrivateProfileStringA / WritePrivateProfileStringA and CreateFileA, run with
+// the ANSI code page 932: key names are stored as Shift-JIS bytes, values and paths pass byte for byte.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "AnsiText.h"
+#include "HostState.h"
+#include "SettingsWin32.h"
+
+namespace orlinde {
+namespace {
+
+const std::string kKindKeySjis = "BGM\x8B\xE6\x95\xAA";          // BGM区分
+const std::string kRepeatKeySjis = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
+const std::string kFileKeySjis = "BGM\xCC\xA7\xB2\xD9";          // BGMﾌｧｲﾙ
+const std::string kHyo = "\x95\x5C";                              // 表: second byte is "\"
+
+bool RunningOnWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::string RawBytes(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+void CreateEmptyFile(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  CloseHandle(file);
+}
+
+class IniFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetACP(), 932u) << "these tests need the Japanese ANSI code page";
+    char temp[MAX_PATH + 1] = {};
+    ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+    folder = std::string(temp) + "orlinde-ini-" + std::to_string(GetCurrentProcessId()) + "-" +
+             testing::UnitTest::GetInstance()->current_test_info()->name();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    path = SettingsPath(folder);
+  }
+  void TearDown() override {
+    for (const std::string& f : created) DeleteFileA(f.c_str());
+    for (const std::string& d : folders) RemoveDirectoryA(d.c_str());
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+  }
+  std::string File(const std::string& name) {
+    const std::string full = folder + "\\" + name;
+    CreateEmptyFile(full);
+    created.push_back(full);
+    return full;
+  }
+  std::string Folder(const std::string& name) {
+    const std::string full = folder + "\\" + name;
+    CreateDirectoryA(full.c_str(), nullptr);
+    folders.insert(folders.begin(), full);
+    return full;
+  }
+
+  std::string folder;
+  std::string path;
+  std::vector<std::string> created;
+  std::vector<std::string> folders;
+  Win32ProfileStore store;
+  Win32FileProbe probe;
+};
+
+TEST_F(IniFile, KeyNamesAreConvertedToShiftJis) {
+  EXPECT_EQ(Utf8ToAnsi(ini::kKindKey), kKindKeySjis);
+  EXPECT_EQ(Utf8ToAnsi(ini::kRepeatKey), kRepeatKeySjis);
+  EXPECT_EQ(Utf8ToAnsi(ini::kFileKey), kFileKeySjis);
+  EXPECT_TRUE(AnsiLeadByte(0x95));
+  EXPECT_FALSE(AnsiLeadByte('\\'));
+}
+
+TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
+  const std::string music = File("a b" + kHyo + ".mp3");  // blanks and a Shift-JIS name
+  std::int32_t last = 0;
+  SaveSettings(BgmSettingsRecord{2, -3, music}, store, path, last);
+  EXPECT_NE(last, 0);
+
+  // Wine's profile writer drops the blank in front of a value; Windows keeps it.
+  const std::string sign = RunningOnWine() ? "" : " ";
+  const std::string expected = "[Section]\r\n" + kKindKeySjis + "=" + sign + "2\r\n" + kRepeatKeySjis + "=-3\r\n" +
+                               kFileKeySjis + "=" + music + "\r\n";
+  EXPECT_EQ(RawBytes(path), expected);
+
+  BgmSettingsRecord loaded;
+  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  EXPECT_EQ(loaded.BgmKind, 2);
+  EXPECT_EQ(loaded.BgmRepeat, -3);
+  EXPECT_EQ(loaded.BgmFile, music);
+}
+
+TEST_F(IniFile, LongValueReadsBackAs255Bytes) {
+  const std::string value(300, 'v');
+  std::int32_t last = 0;
+  WriteIni(store, ini::kSection, ini::kFileKey, value, path, last);
+  EXPECT_NE(last, 0);
+  EXPECT_EQ(ReadIni(store, ini::kSection, ini::kFileKey, path), value.substr(0, 255));
+}
+
+TEST_F(IniFile, MissingFileOrSectionLoadsNothing) {
+  BgmSettingsRecord loaded;
+  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  EXPECT_EQ(loaded.BgmKind, 0);
+  EXPECT_EQ(loaded.BgmRepeat, 0);
+  EXPECT_EQ(loaded.BgmFile, "");
+
+  std::int32_t last = 0;
+  WriteIni(store, "Other", ini::kKindKey, " 1", path, last);
+  WriteIni(store, "Other", ini::kFileKey, File("x.mp3"), path, last);
+  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  EXPECT_EQ(loaded.BgmKind, 0);
+  EXPECT_EQ(loaded.BgmFile, "");
+}
+
+TEST_F(IniFile, MissingMusicFileFallsBackToNoMusic) {
+  std::int32_t last = 0;
+  SaveSettings(BgmSettingsRecord{2, 4, folder + "\\gone.mp3"}, store, path, last);
+  BgmSettingsRecord loaded;
+  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  EXPECT_EQ(loaded.BgmKind, 0);
+  EXPECT_EQ(loaded.BgmRepeat, 4);
+  EXPECT_EQ(loaded.BgmFile, "");
+}
+
+TEST_F(IniFile, FileExistsOpensFilesButNotFolders) {
+  const std::string file = File("rain.wav");
+  const std::string sjisFile = File(kHyo);
+  const std::string sub = Folder("music");
+  const std::string sjisFolder = Folder("d" + kHyo);
+  EXPECT_TRUE(FileExists(file));
+  EXPECT_TRUE(FileExists(file + "\\"));
+  EXPECT_TRUE(FileExists(sjisFile));  // its last byte is 0x5C but no separator
+  EXPECT_FALSE(FileExists(sub));
+  EXPECT_FALSE(FileExists(sub + "\\"));
+  EXPECT_FALSE(FileExists(sjisFolder));
+  EXPECT_FALSE(FileExists(sjisFolder + "\\"));
+  EXPECT_FALSE(FileExists(folder + "\\none.wav"));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists("\\"));
+}
+
+TEST_F(IniFile, WriteResultGoesToLastApiResult) {
+  LastApiResult = 0;
+  WriteIni(ini::kSection, ini::kKindKey, " 1", path);
+  EXPECT_NE(LastApiResult, 0);
+  EXPECT_EQ(ReadIni(ini::kSection, ini::kKindKey, path), "1");
+  WriteIni(ini::kSection, ini::kKindKey, " 1", folder + "\\no such folder\\Orlinde.ini");
+  EXPECT_EQ(LastApiResult, 0);
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+  char module[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  const std::string full(module, length);
+  const std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(full.substr(0, folder.size() + 1), folder + "\\");
+  EXPECT_EQ(full.find('\\', folder.size() + 1), std::string::npos);
+  EXPECT_EQ(SettingsPath(), folder + "\\Orlinde.ini");
+}
+
+}  // namespace
+}  // namespace orlinde
