@@ -20,6 +20,30 @@ const std::vector<Asset>& AllAssets();
 orlinde::Image24 MakeCausticsTexture();  // 256 × 256: the water surface's reflection
 orlinde::Image24 MakePreviewPicture();   // 152 × 112: the control panel's preview
 
+// The button's six 64 × 25 state images (HighLightSelect is HighLight, pixel for pixel).
+orlinde::Image24 MakeButtonNormal();
+orlinde::Image24 MakeButtonHighLight();
+orlinde::Image24 MakeButtonPressed();
+orlinde::Image24 MakeButtonDisable();
+orlinde::Image24 MakeButtonSelected();
+orlinde::Image24 MakeButtonHighLightSelect();
+
+// The dialog's 12 × 12 option marks.
+orlinde::Image24 MakeOptionUnticked();
+orlinde::Image24 MakeOptionTicked();
+
+// The about panel's 69 × 125 light streak; StreakCentre is its centre column in a row.
+orlinde::Image24 MakeStreak();
+double StreakCentre(int row);
+
+// The about panel's four drawn 28 × 28 sparkle frames; SparkleSpan is the lit square's side of frame i.
+orlinde::Image24 MakeSparkle(int frame);
+orlinde::Image24 MakeSparkle0();
+orlinde::Image24 MakeSparkle1();
+orlinde::Image24 MakeSparkle2();
+orlinde::Image24 MakeSparkle3();
+int SparkleSpan(int frame);
+
 // Small numeric helpers shared by the pictures.
 double Clamp01(double v);
 unsigned char ToByte(double v);  // 0..1 → 0..255, rounded
