@@ -21,12 +21,12 @@ struct Wave {
 };
 
 constexpr Wave kWaves[] = {
-    {3, 1, 1.00, 0.3}, {-1, 4, 0.85, 1.7}, {2, -3, 0.70, 4.1}, {5, 2, 0.40, 2.2},
-    {-4, 5, 0.30, 5.3}, {6, -1, 0.22, 0.9}, {1, 7, 0.18, 3.6}, {-7, -3, 0.12, 1.1},
+    {6, 2, 1.00, 0.3}, {-2, 8, 0.85, 1.7}, {4, -6, 0.70, 4.1}, {10, 4, 0.40, 2.2},
+    {-8, 10, 0.30, 5.3}, {12, -2, 0.22, 0.9}, {2, 14, 0.18, 3.6}, {-14, -6, 0.12, 1.1},
 };
 
 // How far a ray moves on the floor per unit of surface slope.
-constexpr double kRefraction = 42.0;
+constexpr double kRefraction = 21.0;
 
 double WrapCoordinate(double v) {
   v = std::fmod(v, static_cast<double>(kSize));
