@@ -128,16 +128,6 @@ TEST_F(IniFile, MissingFileOrSectionLoadsNothing) {
   EXPECT_EQ(loaded.BgmFile, "");
 }
 
-TEST_F(IniFile, MissingMusicFileFallsBackToNoMusic) {
-  std::int32_t last = 0;
-  SaveSettings(BgmSettingsRecord{2, 4, folder + "\\gone.mp3"}, store, path, last);
-  BgmSettingsRecord loaded;
-  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
-  EXPECT_EQ(loaded.BgmKind, 0);
-  EXPECT_EQ(loaded.BgmRepeat, 4);
-  EXPECT_EQ(loaded.BgmFile, "");
-}
-
 TEST_F(IniFile, FileExistsOpensFilesButNotFolders) {
   const std::string file = File("rain.wav");
   const std::string sjisFile = File(kHyo);

@@ -128,12 +128,6 @@ TEST(Loader, ValueIsCutToItsFirst255Bytes) {
   EXPECT_EQ(settings.BgmKind, 2);
 }
 
-TEST(ReadIni, StopsAtTheFirstZeroByte) {
-  FakeSystem system;
-  system.values["k"] = std::string("12\0" "34", 5);
-  EXPECT_EQ(ReadIni(system, "Section", "k", kPath), "12");
-}
-
 TEST(FileExists, DropsOneTrailingBackslashOnly) {
   struct Case {
     std::string path;
@@ -160,18 +154,6 @@ TEST(FileExists, DropsOneTrailingBackslashOnly) {
     EXPECT_EQ(FileExists(system, c.path, c.lead), expected) << c.path;
     EXPECT_EQ(system.probed, c.probed) << c.path;
   }
-}
-
-TEST(WriteIni, PassesValuesAndKeepsTheResult) {
-  FakeSystem system;
-  std::int32_t last = 77;
-  system.writeResult = 0;
-  WriteIni(system, "Section", ini::kKindKey, " 2", kPath, last);
-  EXPECT_EQ(last, 0);
-  system.writeResult = 1;
-  WriteIni(system, "Section", ini::kKindKey, " 2", kPath, last);
-  EXPECT_EQ(last, 1);
-  EXPECT_EQ(system.writes.back(), (Write{"Section", ini::kKindKey, " 2", kPath}));
 }
 
 TEST(WriteIni, CutsNamesTo128Characters) {

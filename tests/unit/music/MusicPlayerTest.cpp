@@ -252,13 +252,6 @@ TEST_F(Player, MciSendReportsErrorText) {
   EXPECT_EQ(player.MciReply, "Error (文字列が取れません)");
 }
 
-TEST_F(Player, MciQueryReturnsTheReply) {
-  media.answer = [](const std::string&) { return Reply{0, "10"}; };
-  EXPECT_EQ(player.MciQuery("status cdaudio number of tracks"), "10");
-  EXPECT_EQ(player.MciReply, "10");
-  EXPECT_EQ(last, 0);
-}
-
 TEST_F(Player, MciPlayBuildsItsCommand) {
   player.MciPlay("cdaudio", "03:00:00:00", "04:00:00:00");
   player.MciPlay("cdaudio", "3", "");
