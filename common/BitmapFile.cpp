@@ -14,7 +14,9 @@ void PutLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
 
 }  // namespace
 
-std::size_t BitmapRowStride(int width) { return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}; }
+std::size_t BitmapRowStride(int width) {
+  return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+}
 
 std::vector<std::uint8_t> EncodeBitmap24(const Image24& image) {
   const std::size_t stride = BitmapRowStride(image.width);
@@ -48,7 +50,9 @@ std::vector<std::uint8_t> EncodeBitmap24(const Image24& image) {
   return out;
 }
 
-std::uint16_t ReadLe16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t ReadLe16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 std::uint32_t ReadLe32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |

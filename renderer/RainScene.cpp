@@ -90,7 +90,9 @@ void BuildSurfaceMesh(RainScene& scene) {
   }
 }
 
-void AddDropAt(RainScene& scene, int i, int j) { scene.VelocityGrid[i][j] = kDropImpulse; }
+void AddDropAt(RainScene& scene, int i, int j) {
+  scene.VelocityGrid[i][j] = kDropImpulse;
+}
 
 void AddDrop(RainScene& scene) {
   std::uniform_int_distribution<int> cell(0, kMovingCells - 1);

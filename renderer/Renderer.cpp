@@ -28,7 +28,9 @@ struct RendererState {
 
 RendererState g;
 
-void ShowError(const char* text) { MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP); }
+void ShowError(const char* text) {
+  MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
+}
 
 // Reads the hand-over file through CreateFileA/ReadFile.
 class FileSource final : public ByteSource {

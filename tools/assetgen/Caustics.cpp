@@ -21,7 +21,7 @@ struct Wave {
 };
 
 constexpr Wave kWaves[] = {
-    {6, 2, 1.00, 0.3}, {-2, 8, 0.85, 1.7}, {4, -6, 0.70, 4.1}, {10, 4, 0.40, 2.2},
+    {6, 2, 1.00, 0.3},   {-2, 8, 0.85, 1.7},  {4, -6, 0.70, 4.1}, {10, 4, 0.40, 2.2},
     {-8, 10, 0.30, 5.3}, {12, -2, 0.22, 0.9}, {2, 14, 0.18, 3.6}, {-14, -6, 0.12, 1.1},
 };
 
@@ -89,8 +89,8 @@ orlinde::Image24 MakeCausticsTexture() {
   for (int y = 0; y < kSize; ++y) {
     for (int x = 0; x < kSize; ++x) {
       const double l = light[y * kSize + x];
-      const double line = Clamp01((l - 0.75) / 2.2);           // 0 in the dark, 1 on the strongest lines
-      const double white = Clamp01((l - 2.2) / 3.0);           // the cores of the lines turn white
+      const double line = Clamp01((l - 0.75) / 2.2);  // 0 in the dark, 1 on the strongest lines
+      const double white = Clamp01((l - 2.2) / 3.0);  // the cores of the lines turn white
       const double depth = 0.5 + 0.5 * std::sin(2 * kPi * (x + 2 * y) / kSize);  // a slow swell of blue
       const double r = 0.02 + 0.20 * line + 0.78 * white;
       const double g = 0.10 + 0.03 * depth + 0.70 * line + 0.17 * white;

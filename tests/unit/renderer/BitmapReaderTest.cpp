@@ -16,8 +16,7 @@ std::vector<std::uint8_t> MakeFile(int width, int height) {
   const std::size_t stride = orlinde::BitmapRowStride(width);
   for (int row = 0; row < height; ++row)
     for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        bytes[54 + row * stride + x * 3 + c] = static_cast<std::uint8_t>(row * width + x + c);
+      for (int c = 0; c < 3; ++c) bytes[54 + row * stride + x * 3 + c] = static_cast<std::uint8_t>(row * width + x + c);
   return bytes;
 }
 
@@ -116,23 +115,24 @@ TEST_P(RefusedFile, GivesNoPixels) {
   EXPECT_TRUE(Read(bytes).pixels.empty()) << r.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OutsideTheAcceptedForm, RefusedFile,
-    testing::Values(Refusal{"empty", 0, 0, 0}, Refusal{"shorter than the headers", 0, 53, 0},
-                    Refusal{"zero width", 18, 0, 4}, Refusal{"negative width", 18, 0xFFFFFFFC, 4},
-                    Refusal{"zero height", 22, 0, 4}, Refusal{"top-down rows", 22, 0xFFFFFFFC, 4},
-                    Refusal{"wider than a texture", 18, 8193, 4}, Refusal{"taller than a texture", 22, 8193, 4},
-                    Refusal{"huge width", 18, 0x7FFFFFFF, 4}, Refusal{"8 bits", 28, 8, 2},
-                    Refusal{"32 bits", 28, 32, 2}, Refusal{"run-length compressed", 30, 1, 4},
-                    Refusal{"colour table", 46, 16, 4}, Refusal{"size smaller than the pixels", 34, 47, 4},
-                    Refusal{"size larger than the pixels", 34, 49, 4},
-                    Refusal{"size claims gigabytes", 34, 0xFFFFFFF0, 4}),
-    [](const testing::TestParamInfo<Refusal>& info) {
-      std::string name = info.param.name;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(OutsideTheAcceptedForm, RefusedFile,
+                         testing::Values(Refusal{"empty", 0, 0, 0}, Refusal{"shorter than the headers", 0, 53, 0},
+                                         Refusal{"zero width", 18, 0, 4}, Refusal{"negative width", 18, 0xFFFFFFFC, 4},
+                                         Refusal{"zero height", 22, 0, 4}, Refusal{"top-down rows", 22, 0xFFFFFFFC, 4},
+                                         Refusal{"wider than a texture", 18, 8193, 4},
+                                         Refusal{"taller than a texture", 22, 8193, 4},
+                                         Refusal{"huge width", 18, 0x7FFFFFFF, 4}, Refusal{"8 bits", 28, 8, 2},
+                                         Refusal{"32 bits", 28, 32, 2}, Refusal{"run-length compressed", 30, 1, 4},
+                                         Refusal{"colour table", 46, 16, 4},
+                                         Refusal{"size smaller than the pixels", 34, 47, 4},
+                                         Refusal{"size larger than the pixels", 34, 49, 4},
+                                         Refusal{"size claims gigabytes", 34, 0xFFFFFFF0, 4}),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 TEST(ReadBitmapFile, SizeImageEqualToThePixelsIsAccepted) {
   std::vector<std::uint8_t> bytes = MakeFile(4, 4);

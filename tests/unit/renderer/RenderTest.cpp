@@ -143,7 +143,7 @@ TEST_F(OffscreenRender, UniformRedTextureFillsExactlyTheProjectedSquareWithTheSq
   SavePpm("render-uniform-red.ppm");
 
   std::array<std::array<double, 2>, 4> corners = {Project(-2.5, -2.5, 45, 20), Project(2.5, -2.5, 45, 20),
-                                                   Project(2.5, 2.5, 45, 20), Project(-2.5, 2.5, 45, 20)};
+                                                  Project(2.5, 2.5, 45, 20), Project(-2.5, 2.5, 45, 20)};
   // Orient the corners so that "inside" is positive.
   if (DistanceInside(corners, (corners[0][0] + corners[2][0]) / 2, (corners[0][1] + corners[2][1]) / 2) < 0)
     std::swap(corners[1], corners[3]);
