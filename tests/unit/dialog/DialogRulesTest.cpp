@@ -1,0 +1,88 @@
+// The dialog's rules: controls per source, the track list and text, the file dialog's filter, the window
+// placement and the layout table.
+#include <gtest/gtest.h>
+
+#include "DialogLayout.h"
+#include "DialogRules.h"
+
+namespace {
+
+using namespace orlinde::dialog;
+
+TEST(DialogRules, EachSourceTicksItsMarkAndEnablesOnlyItsControl) {
+  struct Case {
+    std::int16_t kind;
+    SourceControls expected;
+  };
+  for (const Case& c :
+       {Case{0, {{true, false, false}, false, false}}, Case{1, {{false, true, false}, true, false}},
+        Case{2, {{false, false, true}, false, true}}, Case{3, {{false, false, false}, false, false}},
+        Case{-1, {{false, false, false}, false, false}}}) {
+    EXPECT_EQ(c.expected, ControlsForSource(c.kind)) << c.kind;
+  }
+}
+
+TEST(DialogRules, TrackListHolds31EntriesTheFirstEmpty) {
+  const std::vector<std::string> entries = RepeatListEntries();
+  ASSERT_EQ(31u, entries.size());
+  EXPECT_EQ("", entries[0]);
+  EXPECT_EQ("1", entries[1]);
+  EXPECT_EQ("30", entries[30]);
+  EXPECT_EQ("", FormatDigitMask(0));
+  EXPECT_EQ("5", FormatDigitMask(5));
+  EXPECT_EQ("-5", FormatDigitMask(-5));
+  EXPECT_EQ("123", FormatDigitMask(123));
+}
+
+TEST(DialogRules, TrackTextRoundsHalvesToEvenAndAnythingElseIsZero) {
+  struct Case {
+    const char* text;
+    std::int16_t repeat;
+  };
+  for (const Case& c :
+       {Case{"2.5", 2}, Case{"3.5", 4}, Case{"12", 12}, Case{" 7 ", 7}, Case{"-2.5", -2}, Case{"0.5", 0},
+        Case{"1.5", 2}, Case{"2.500001", 3}, Case{"abc", 0}, Case{"", 0}, Case{"5abc", 0}, Case{"32767", 32767},
+        Case{"-32768", -32768}, Case{"32768", 0}, Case{"32767.5", 0}, Case{"-32768.5", -32768}}) {
+    EXPECT_EQ(c.repeat, TrackTextToRepeat(c.text)) << c.text;
+  }
+}
+
+TEST(DialogRules, FileDialogTextsAndBuffer) {
+  const std::string block = FilterBlock();
+  EXPECT_EQ(std::string("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0", sizeof("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0") - 1),
+            block);
+  EXPECT_EQ(std::string("ﾌｧｲﾙを開く"), kFileDialogTitle);
+  const char buffer[8] = {'C', ':', '\\', 'a', '\0', 'x', 'y', 'z'};
+  EXPECT_EQ("C:\\a", PathFromFileBuffer(buffer, sizeof buffer));
+  const char full[3] = {'a', 'b', 'c'};  // no zero byte: never read past the buffer
+  EXPECT_EQ("abc", PathFromFileBuffer(full, sizeof full));
+}
+
+TEST(DialogRules, WindowIsCentredAcrossAndAtOneThirdDown) {
+  EXPECT_EQ((Point{268, 170}), DialogPosition(1024, 768, 487, 257));
+  EXPECT_EQ((Point{-6, -3}), DialogPosition(475, 248, 487, 257));  // truncated toward zero
+}
+
+TEST(DialogLayout, ControlsSitInsideTheirContainersAtDesignDpi) {
+  const ControlPlace panel = *FindControl("Pic_C", 0);
+  for (const ControlPlace& c : kDialogLayout) {
+    const int w = c.container == Container::Window ? kClientWidth : panel.place.width;
+    const int h = c.container == Container::Window ? kClientHeight : panel.place.height;
+    EXPECT_LE(c.place.x + c.place.width, w) << c.name << c.index;
+    EXPECT_LE(c.place.y + c.place.height, h) << c.name << c.index;
+    EXPECT_EQ(c.place, ScaledPlace(c, 96)) << c.name << c.index;
+  }
+  EXPECT_EQ("Designed by r-vane Ver.1.0.0", FindControl("lbl", 7)->text);
+  EXPECT_EQ((orlinde::Rect{92, 36, 41, 20}), FindControl("BGM_Repeat")->place);
+  EXPECT_FALSE(FindControl("Img_BGM", 3).has_value());
+}
+
+TEST(DialogLayout, OtherDpisScaleEverythingButTheAboutPanelsSize) {
+  const ControlPlace display = *FindControl("picDisplay");
+  EXPECT_EQ((orlinde::Rect{15, 225, 309, 25}), ScaledPlace(display, 120));
+  EXPECT_EQ((orlinde::Rect{400, 225, 91, 31}), ScaledPlace(*FindControl("Cmd_Set"), 120));
+  EXPECT_EQ(18, ScaleLength(12, 144));
+  EXPECT_EQ(3, ScaleLength(2, 120));  // 2.5 rounds up
+}
+
+}  // namespace
