@@ -3,59 +3,16 @@
 #include <cctype>
 #include <limits>
 
+#include "DecimalText.h"
+
 namespace orlinde {
 
 namespace {
 
-constexpr std::int64_t kWholeCap = 1'000'000'000'000'000LL;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
-}
-
-// The number's sign, whole part and what its fraction amounts to (none, below, exactly or above a half).
-struct Scanned {
-  bool negative = false;
-  std::int64_t whole = 0;
-  enum class Fraction { None, BelowHalf, Half, AboveHalf } fraction = Fraction::None;
-};
-
-std::optional<Scanned> Scan(std::string_view text) {
-  text = Trim(text);
-  Scanned out;
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
-  int digits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-    out.whole = out.whole >= kWholeCap / 10 ? kWholeCap : out.whole * 10 + (text[i] - '0');
-  }
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    bool first = true, restNonZero = false;
-    int firstDigit = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-      if (first) {
-        firstDigit = text[i] - '0';
-        first = false;
-      } else if (text[i] != '0') {
-        restNonZero = true;
-      }
-    }
-    if (firstDigit > 5 || (firstDigit == 5 && restNonZero)) {
-      out.fraction = Scanned::Fraction::AboveHalf;
-    } else if (firstDigit == 5) {
-      out.fraction = Scanned::Fraction::Half;
-    } else if (firstDigit > 0 || restNonZero) {
-      out.fraction = Scanned::Fraction::BelowHalf;
-    }
-  }
-  if (digits == 0 || i != text.size()) return std::nullopt;
-  return out;
 }
 
 template <typename T>
@@ -79,24 +36,18 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::optional<std::int64_t> RoundedNumber(std::string_view text) {
-  const std::optional<Scanned> n = Scan(text);
+  const std::optional<DecimalNumber> n = ParseDecimal(text);
   if (!n) return std::nullopt;
-  std::int64_t magnitude = n->whole;
-  if (n->fraction == Scanned::Fraction::AboveHalf ||
-      (n->fraction == Scanned::Fraction::Half && magnitude % 2 != 0)) {
-    ++magnitude;
-  }
-  if (magnitude > kWholeCap) magnitude = kWholeCap;
-  return n->negative ? -magnitude : magnitude;
+  return RoundHalfEven(*n);
 }
 
 std::optional<bool> TextToBoolean(std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (EqualsIgnoringCase(trimmed, "True")) return true;
   if (EqualsIgnoringCase(trimmed, "False")) return false;
-  const std::optional<Scanned> n = Scan(trimmed);
+  const std::optional<DecimalNumber> n = ParseDecimal(trimmed);
   if (!n) return std::nullopt;
-  return n->whole != 0 || n->fraction != Scanned::Fraction::None;
+  return n->whole != 0 || n->HasFraction();
 }
 
 std::optional<std::uint8_t> TextToByte(std::string_view text) { return Fit<std::uint8_t>(RoundedNumber(text)); }

@@ -12,8 +12,8 @@
 
 namespace orlinde {
 
-// The rounded value of a number text. Whole parts of more than 15 digits come back as ±10^15, outside
-// every type converted here.
+// The rounded value of a number text (the number grammar of DecimalText.h). Huge whole parts come back
+// saturated, outside every type converted here.
 std::optional<std::int64_t> RoundedNumber(std::string_view text);
 
 // "True" and "False" (any case), or a number: zero is false, anything else (0.4 included) true.
