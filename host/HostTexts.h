@@ -1,0 +1,23 @@
+// The host's own texts, in one place. UTF-8; shown text goes to the wide functions (forms::FromUtf8), the
+// window titles searched with FindWindowA are plain ASCII.
+#pragma once
+
+namespace orlinde::texts {
+
+// Window titles: the run form's caption, the settings dialog's caption, the renderer's window title.
+inline constexpr char kRunFormCaption[] = "Velsora_Main";
+inline constexpr char kDialogCaption[] = "<Orlinde>";
+inline constexpr char kRendererTitle[] = "Velsora_Delphi";
+
+inline constexpr char kPreviewCaption[] = "Preview Window";
+
+// The application title: the caption of the host's message box.
+inline constexpr char kAppTitle[] = "Orlinde(ScreenSaver)";
+
+// The renderer program beside the host, appended to the program folder.
+inline constexpr char kRendererFile[] = "\\Orlinde.xy";
+
+// Shown when the renderer program is missing ("Orlinde.xy cannot be found in the same folder!").
+inline constexpr char kRendererMissing[] = "Orlinde.xyが同じﾌｫﾙﾀﾞに見つかりません！";
+
+}  // namespace orlinde::texts
