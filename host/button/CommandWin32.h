@@ -1,0 +1,100 @@
+// The Command button's window: a child control of the host's form layer around the portable model
+// (Command.h). Every message goes straight to the model; the shell only paints what the model composed
+// (the face buffer with one blit, the caption with GDI) and turns the model's requests into window calls.
+//
+//   WM_CREATE                 restore the stored property set, make the caption font
+//   WM_SIZE                   Resized
+//   WM_SETFOCUS/WM_KILLFOCUS  FocusGained / FocusLost
+//   button down               focus (left button, enabled control), capture, MouseDown
+//   WM_MOUSEMOVE              MouseMove, while the pointer is over the control
+//   button up                 release the capture, MouseUp (which may raise Click last)
+//   WM_TIMER TmrMouse         TimerTick: is the window under the pointer this one?
+//   WM_PAINT                  face + caption composed off screen, one blit to the window
+//
+// The model's Enabled is mirrored onto the window (EnableWindow), so that a disabled button neither takes
+// the focus nor looks enabled to the system; the window text is the caption.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "Command.h"
+#include "CommandProperties.h"
+#include "Control.h"
+
+namespace orlinde::button {
+
+// The six state images from the program's resources, read once and shared by every button.
+std::shared_ptr<const ButtonImages> SharedButtonImages();
+
+class CommandControl final : public forms::WindowedControl {
+ public:
+  // `stored`: the instance's stored property set (none: the control keeps its creation values);
+  // `ambientFont`: the font the container offers its controls.
+  CommandControl(forms::Container& container, forms::Bounds bounds, std::optional<MemoryPropertyBag> stored,
+                 FontDesc ambientFont);
+  ~CommandControl() override;
+
+  // Raised to the container. The control does nothing after raising it, so the handler may unload the form.
+  std::function<void()> Click;
+
+  // Public members of the control (see Command.h); Enabled and SetEnabled are the control's own property,
+  // not the form layer's window flag.
+  void Initialize() { model_.Initialize(); }
+  bool Enabled();
+  void SetEnabled(bool New_Enabled) { model_.SetEnabled(New_Enabled); }
+  const std::string& Caption() const { return model_.Caption(); }
+  void SetCaption(std::string_view New_Caption) { model_.SetCaption(New_Caption); }
+  const FontDesc& Font() const { return model_.Font(); }
+  void SetFont(const FontDesc& New_Font) { model_.SetFont(New_Font); }
+
+  // Writes the control's stored property set (the host saving its layout).
+  void SaveProperties();
+  const MemoryPropertyBag& StoredProperties() const { return stored_; }
+  // The properties reported changed since the control was made.
+  const std::set<std::string>& ChangedProperties() const { return changed_; }
+
+  const Command& Model() const { return model_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // What the model asks of the window.
+  class Host final : public CommandHost {
+   public:
+    explicit Host(CommandControl& control) : control_(control) {}
+    void PropertyChanged(std::string_view name) override;
+    void Click() override;
+    void StartMouseTimer(unsigned intervalMs) override;
+    void Refresh() override;
+
+   private:
+    CommandControl& control_;
+  };
+
+  void WindowCreated();
+  void MatchFont();
+  void MirrorEnabled();
+  void ButtonDown(MouseButton button);
+  void ButtonUp(MouseButton button, WPARAM heldKeys);
+  void Paint();
+
+  Host host_{*this};
+  Command model_;
+  MemoryPropertyBag stored_;
+  bool hasStored_;
+  FontDesc ambientFont_;
+  std::set<std::string> changed_;
+  unsigned pendingTimerMs_ = 0;
+  HFONT font_ = nullptr;
+  FontDesc fontMadeFrom_;
+};
+
+}  // namespace orlinde::button

@@ -1,0 +1,61 @@
+#include "FontWin32.h"
+
+#include "Text.h"
+
+namespace orlinde {
+
+namespace {
+
+int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
+}  // namespace
+
+bool FaceInstalled(const std::wstring& face, int charset) {
+  if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  LOGFONTW query{};
+  query.lfCharSet = static_cast<BYTE>(charset);
+  face.copy(query.lfFaceName, face.size());
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+std::wstring InstalledFaceOr(const std::wstring& wanted, std::initializer_list<const wchar_t*> substitutes,
+                             int charset) {
+  if (FaceInstalled(wanted, charset)) return wanted;
+  for (const wchar_t* face : substitutes) {
+    if (FaceInstalled(face, charset)) return face;
+  }
+  return wanted;
+}
+
+std::wstring UsableFace(const std::wstring& wanted, int charset) {
+  // "ＭＳ Ｐゴシック" and its look-alikes: a proportional gothic face with Japanese characters.
+  if (wanted == L"ＭＳ Ｐゴシック" || wanted == L"MS PGothic") {
+    return InstalledFaceOr(wanted,
+                           {L"MS PGothic", L"ＭＳ Ｐゴシック", L"Meiryo UI",
+                            L"Yu Gothic UI", L"IPAPGothic", L"IPA Pゴシック", L"VL PGothic",
+                            L"Noto Sans CJK JP", L"IPAGothic"},
+                           charset);
+  }
+  if (wanted == L"Times New Roman") {
+    return InstalledFaceOr(wanted, {L"Liberation Serif", L"Tinos", L"DejaVu Serif"}, charset);
+  }
+  return wanted;
+}
+
+HFONT CreateFontFrom(const button::FontDesc& font, int dpi) {
+  const std::wstring face = UsableFace(forms::FromUtf8(font.faceName), font.charset);
+  // A negative height asks for the character height (the em size) in pixels.
+  const int height = -MulDiv(font.sizeCentipoints, dpi, 7200);
+  return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, font.strikethrough,
+                     static_cast<BYTE>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+}  // namespace orlinde
