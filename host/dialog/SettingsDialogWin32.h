@@ -1,0 +1,71 @@
+// Velsora_P, the settings dialog "<Orlinde>": its window, its controls at their places (scaled with the
+// display's dots per inch, the about panel excepted) and its event handlers. The rules it applies live in
+// the portable cores (DialogRules.h, DialogLayout.h, AboutPanel.h, Command.h); each handler here reads
+// like its steps.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "AboutPanelWin32.h"
+#include "CommandWin32.h"
+#include "Controls.h"
+#include "Form.h"
+#include "Gdi.h"
+#include "Timer.h"
+
+namespace orlinde {
+
+// The message shown when a setting could not be written (the dialog stays open so the choice is kept).
+inline constexpr char kSaveFailedMessage[] =
+    "設定を保存できませんでした。\n"
+    "Orlinde.ini またはそのﾌｫﾙﾀﾞが書き込み禁止になっていないか確かめてください。";
+
+class Velsora_P final : public forms::Form {
+ public:
+  explicit Velsora_P(int dpi);
+
+  // Select source i: what a mouse press on Img_BGM(i) or lbl_BGM(i) does.
+  void SelectSource(std::int16_t i);
+
+ private:
+  int dpi_;
+  forms::Font labelFont_;
+
+ public:
+  // Visible controls, in the order of the layout.
+  forms::PictureBox Pic_C;  // Pic_C(0), the music panel
+  forms::Shape Shape3;      // Shape3(3)
+  forms::Label lbl_15;      // lbl(15) "BGM"
+  std::array<forms::Image, 3> Img_BGM;
+  std::array<forms::Label, 3> lbl_BGM;
+  forms::ComboBox BGM_Repeat;
+  forms::Label lbl_14;  // lbl(14) "曲目をﾘﾋﾟｰﾄ"
+  button::CommandControl Cmd_BGM;
+  forms::Label lbl_Fname;
+  dialog::AboutPanelControl picDisplay;
+  button::CommandControl Cmd_Set;
+  button::CommandControl Cmd_Can;
+  forms::Label lbl_7;  // lbl(7) "Designed by r-vane Ver.1.0.0"
+
+  // Hidden: the option-mark sources (unticked, ticked) and the about panel's timer.
+  std::array<forms::Picture, 2> Img_Ra;
+  forms::Timer Timer1;
+
+ protected:
+  DWORD Style() const override { return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN; }
+  SIZE InitialClientSize() const override;
+  void OnLoad() override;
+  void OnUnload(bool& cancel) override;
+
+ private:
+  void ShowSource(std::int16_t kind);
+  void ChooseMusicFile();  // Click of Cmd_BGM
+  void SaveAndClose();     // Click of Cmd_Set
+  void OpenHomePage();     // click on picDisplay
+};
+
+}  // namespace orlinde
