@@ -176,6 +176,7 @@ bool CreateRenderWindow(std::int32_t colourBits) {
 }
 
 int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  FlushDenormalsToZero();
   if (!CreateRenderWindow(32)) return 0;
   GetCursorPos(&g.StartCursor);
   ShowCursor(FALSE);

@@ -71,4 +71,9 @@ static void BM_BuildSurfaceMesh(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildSurfaceMesh)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // As in the renderer: denormals flushed to zero (FRAME_BENCH_DENORMALS=1 measures without).
+  if (std::getenv("FRAME_BENCH_DENORMALS") == nullptr) velsora::FlushDenormalsToZero();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "RainScene.h"
@@ -199,6 +200,27 @@ TEST_F(RainSceneTest, ResetRestoresTheSetUpValues) {
   EXPECT_FLOAT_EQ(0.96f, scene.Damping);
   EXPECT_EQ(0.0f, scene.HeightGrid[5][5]);
   EXPECT_EQ(0.0f, scene.VelocityGrid[5][5]);
+}
+
+}  // namespace
+}  // namespace velsora
+
+namespace velsora {
+namespace {
+
+TEST(FlushDenormalsToZero, TurnsDenormalResultsIntoZeroForTheCallingThreadOnly) {
+  // The floating-point mode belongs to a thread: try it on a thread of its own.
+  float before = -1.0f, after = -1.0f;
+  std::thread worker([&] {
+    volatile float tiny = 1e-30f;
+    volatile float scale = 1e-10f;
+    before = tiny * scale;  // 1e-40 is a denormal
+    FlushDenormalsToZero();
+    after = tiny * scale;
+  });
+  worker.join();
+  EXPECT_GT(before, 0.0f);
+  EXPECT_EQ(0.0f, after);
 }
 
 }  // namespace
