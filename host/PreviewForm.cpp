@@ -16,7 +16,9 @@ Velsora_R::Velsora_R()
   SetBackColor(RGB(0, 0, 0));
 }
 
-void Velsora_R::OnUnload(bool&) { LastApiResult = PostMessageA(Hwnd(), WM_CLOSE, 0, 0); }
+void Velsora_R::OnUnload(bool&) {
+  LastApiResult = PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+}
 
 Velsora_R& PreviewForm() {
   static Velsora_R form;

@@ -28,8 +28,8 @@ bool WriteHandOverBitmap(const std::string& path) {
   const DWORD size = SizeofResource(module, found);
   if (bytes == nullptr || size == 0) return false;
 
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;

@@ -6,7 +6,9 @@ namespace orlinde {
 
 namespace {
 
-RECT CursorPoint() { return RECT{CursorX, CursorY, CursorX, CursorY}; }
+RECT CursorPoint() {
+  return RECT{CursorX, CursorY, CursorX, CursorY};
+}
 
 }  // namespace
 

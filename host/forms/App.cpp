@@ -29,10 +29,16 @@ TwipsScale ReadScreenScale() {
 
 }  // namespace
 
-const std::wstring& Title() { return TitleText(); }
-void SetTitle(std::wstring title) { TitleText() = std::move(title); }
+const std::wstring& Title() {
+  return TitleText();
+}
+void SetTitle(std::wstring title) {
+  TitleText() = std::move(title);
+}
 
-std::string Path() { return ProgramFolder(); }
+std::string Path() {
+  return ProgramFolder();
+}
 
 std::string Command() {
   const char* line = GetCommandLineA();
@@ -44,8 +50,12 @@ const TwipsScale& Scale() {
   return scale;
 }
 
-int ScreenWidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
+int ScreenWidthPixels() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int ScreenHeightPixels() {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
 
 int MsgBox(const std::wstring& text, UINT buttons, const std::wstring& title) {
   return MessageBoxW(nullptr, text.c_str(), title.c_str(), buttons);
@@ -63,11 +73,17 @@ int Run() {
   }
 }
 
-void End(UINT exitCode) { ExitProcess(exitCode); }
+void End(UINT exitCode) {
+  ExitProcess(exitCode);
+}
 
-int LoadedForms() { return g_loadedForms; }
+int LoadedForms() {
+  return g_loadedForms;
+}
 
-void FormLoaded(Form&) { ++g_loadedForms; }
+void FormLoaded(Form&) {
+  ++g_loadedForms;
+}
 
 void FormUnloaded(Form&) {
   if (g_loadedForms > 0 && --g_loadedForms == 0) PostQuitMessage(0);

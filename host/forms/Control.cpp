@@ -10,7 +10,9 @@ namespace {
 
 constexpr wchar_t kControlClass[] = L"OrlindeControl";
 
-RECT ToRect(const Bounds& b) { return RECT{b.left, b.top, b.left + b.width, b.top + b.height}; }
+RECT ToRect(const Bounds& b) {
+  return RECT{b.left, b.top, b.left + b.width, b.top + b.height};
+}
 
 bool Contains(const Bounds& b, int x, int y) {
   return x >= b.left && y >= b.top && x < b.left + b.width && y < b.top + b.height;
@@ -31,7 +33,9 @@ int ButtonOf(UINT message) {
 
 // --- Container ------------------------------------------------------------------------------------
 
-void Container::AddGraphic(GraphicControl& control) { graphics_.push_back(&control); }
+void Container::AddGraphic(GraphicControl& control) {
+  graphics_.push_back(&control);
+}
 
 void Container::RemoveGraphic(GraphicControl& control) {
   graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), &control), graphics_.end());
@@ -91,7 +95,9 @@ Control::Control(Container& container, Bounds bounds) : container_(container), b
   container_.OwnerForm().AddControl(*this);
 }
 
-Control::~Control() { container_.OwnerForm().RemoveControl(*this); }
+Control::~Control() {
+  container_.OwnerForm().RemoveControl(*this);
+}
 
 void Control::Move(Bounds bounds) {
   const Bounds old = bounds_;
@@ -117,9 +123,13 @@ GraphicControl::GraphicControl(Container& container, Bounds bounds) : Control(co
   Holder().AddGraphic(*this);
 }
 
-GraphicControl::~GraphicControl() { Holder().RemoveGraphic(*this); }
+GraphicControl::~GraphicControl() {
+  Holder().RemoveGraphic(*this);
+}
 
-void GraphicControl::Refresh() { Holder().InvalidateArea(Area()); }
+void GraphicControl::Refresh() {
+  Holder().InvalidateArea(Area());
+}
 
 void GraphicControl::OnBoundsChanged(const Bounds& old) {
   Holder().InvalidateArea(old);
@@ -160,8 +170,8 @@ void WindowedControl::CreateWindowNow() {
   if (Visible()) style |= WS_VISIBLE;
   if (!Enabled()) style |= WS_DISABLED;
   const Bounds& b = Area();
-  window_ = CreateWindowExW(ExStyle(), WindowClass(), InitialText(), style, b.left, b.top, b.width, b.height,
-                            parent, nullptr, GetModuleHandleW(nullptr), this);
+  window_ = CreateWindowExW(ExStyle(), WindowClass(), InitialText(), style, b.left, b.top, b.width, b.height, parent,
+                            nullptr, GetModuleHandleW(nullptr), this);
   if (window_ != nullptr) OnCreated();
 }
 

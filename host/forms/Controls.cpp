@@ -22,7 +22,9 @@ void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
 PictureBox::PictureBox(Container& container, Bounds bounds, COLORREF backColor)
     : WindowedControl(container, bounds), backColor_(backColor) {}
 
-PictureBox::~PictureBox() { DropImage(); }
+PictureBox::~PictureBox() {
+  DropImage();
+}
 
 void PictureBox::MakeImage(int width, int height) {
   width = std::max(width, 1);
@@ -70,7 +72,9 @@ void PictureBox::OnCreated() {
   if (!picture_.Empty()) SetPicture(picture_);
 }
 
-void PictureBox::OnDestroying() { DropImage(); }
+void PictureBox::OnDestroying() {
+  DropImage();
+}
 
 void PictureBox::OnBoundsChanged(const Bounds& old) {
   if (memoryDc_ != nullptr && (Width() != imageWidth_ || Height() != imageHeight_)) MakeImage(Width(), Height());
@@ -236,8 +240,8 @@ void Image::Paint(HDC dc) {
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchBlt(dc, Left(), Top(), Width(), Height(), source, 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
   } else {
-    BitBlt(dc, Left(), Top(), std::min(Width(), picture_.Width()), std::min(Height(), picture_.Height()), source,
-           0, 0, SRCCOPY);
+    BitBlt(dc, Left(), Top(), std::min(Width(), picture_.Width()), std::min(Height(), picture_.Height()), source, 0, 0,
+           SRCCOPY);
   }
   SelectObject(source, old);
   DeleteDC(source);
@@ -300,16 +304,19 @@ void ComboBox::OnCreated() {
   PlaceWindow();
 }
 
-void ComboBox::OnDestroying() { text_ = Text(); }
+void ComboBox::OnDestroying() {
+  text_ = Text();
+}
 
-void ComboBox::OnBoundsChanged(const Bounds&) { PlaceWindow(); }
+void ComboBox::OnBoundsChanged(const Bounds&) {
+  PlaceWindow();
+}
 
 void ComboBox::PlaceWindow() {
   if (Hwnd() == nullptr) return;
   // The window's height includes the dropped-down list; the edit field keeps the control's height.
   const Bounds& b = Area();
-  SetWindowPos(Hwnd(), nullptr, b.left, b.top, b.width, b.height + kComboListHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Hwnd(), nullptr, b.left, b.top, b.width, b.height + kComboListHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(Hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(b.height - 6, 1));
 }
 

@@ -44,9 +44,9 @@ bool Form::Load() {
   RECT outer{0, 0, InitialClientSize().cx, InitialClientSize().cy};
   AdjustWindowRectEx(&outer, Style(), FALSE, ExStyle());
   windowGone_ = false;
-  const HWND made = CreateWindowExW(ExStyle(), kFormClass, caption_.c_str(), Style() & ~WS_VISIBLE, 0, 0,
-                                    outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                    GetModuleHandleW(nullptr), this);
+  const HWND made =
+      CreateWindowExW(ExStyle(), kFormClass, caption_.c_str(), Style() & ~WS_VISIBLE, 0, 0, outer.right - outer.left,
+                      outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   window_ = made;
   if (made == nullptr) return false;
   loaded_ = true;
@@ -80,7 +80,9 @@ void Form::Hide() {
   if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
 }
 
-bool Form::Showing() const { return window_ != nullptr && IsWindowVisible(window_); }
+bool Form::Showing() const {
+  return window_ != nullptr && IsWindowVisible(window_);
+}
 
 bool Form::Unload(UnloadMode mode) {
   if (!loaded_) return true;
@@ -124,8 +126,7 @@ void Form::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
   if (window_ == nullptr) return;
   const TwipsScale& scale = app::Scale();
   SetWindowPos(window_, nullptr, scale.TwipsToPixelsX(leftTwips), scale.TwipsToPixelsY(topTwips),
-               scale.TwipsToPixelsX(widthTwips), scale.TwipsToPixelsY(heightTwips),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               scale.TwipsToPixelsX(widthTwips), scale.TwipsToPixelsY(heightTwips), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Bounds Form::TwipsArea() const {
@@ -136,8 +137,8 @@ Bounds Form::TwipsArea() const {
   const HWND parent = (GetWindowLongW(window_, GWL_STYLE) & WS_CHILD) ? GetParent(window_) : nullptr;
   if (parent != nullptr) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
   const TwipsScale& scale = app::Scale();
-  return {scale.PixelsToTwipsX(rect.left), scale.PixelsToTwipsY(rect.top),
-          scale.PixelsToTwipsX(rect.right - rect.left), scale.PixelsToTwipsY(rect.bottom - rect.top)};
+  return {scale.PixelsToTwipsX(rect.left), scale.PixelsToTwipsY(rect.top), scale.PixelsToTwipsX(rect.right - rect.left),
+          scale.PixelsToTwipsY(rect.bottom - rect.top)};
 }
 
 void Form::SetBackColor(COLORREF colour) {
@@ -145,7 +146,9 @@ void Form::SetBackColor(COLORREF colour) {
   if (window_ != nullptr) InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Form::AddControl(Control& control) { controls_.push_back(&control); }
+void Form::AddControl(Control& control) {
+  controls_.push_back(&control);
+}
 
 void Form::RemoveControl(Control& control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());

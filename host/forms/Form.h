@@ -79,9 +79,7 @@ class Form : public Container {
   virtual void OnQueryUnload(bool& /*cancel*/, UnloadMode /*mode*/) {}
   virtual void OnUnload(bool& /*cancel*/) {}
   // Any other message of the form's window; return true when handled (with `result`).
-  virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
-    return false;
-  }
+  virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) { return false; }
 
  private:
   friend class Control;

@@ -17,12 +17,14 @@ Picture::Picture(HBITMAP bitmap) {
 }
 
 Picture Picture::FromResource(int resourceId) {
-  HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0,
-                            LR_CREATEDIBSECTION);
+  HANDLE image =
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   return Picture(static_cast<HBITMAP>(image));
 }
 
-FontHandle::FontHandle(const Font& font) { Reset(font); }
+FontHandle::FontHandle(const Font& font) {
+  Reset(font);
+}
 
 FontHandle::~FontHandle() {
   if (font_ != nullptr) DeleteObject(font_);

@@ -16,7 +16,11 @@ std::wstring Widen(UINT codePage, std::string_view text) {
 }
 }  // namespace
 
-std::wstring FromUtf8(std::string_view utf8) { return Widen(CP_UTF8, utf8); }
-std::wstring FromAnsi(std::string_view ansi) { return Widen(CP_ACP, ansi); }
+std::wstring FromUtf8(std::string_view utf8) {
+  return Widen(CP_UTF8, utf8);
+}
+std::wstring FromAnsi(std::string_view ansi) {
+  return Widen(CP_ACP, ansi);
+}
 
 }  // namespace orlinde::forms

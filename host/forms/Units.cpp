@@ -19,11 +19,23 @@ int PerPixel(int dpi) {
 }
 }  // namespace
 
-int TwipsScale::TwipsPerPixelX() const { return PerPixel(dpiX); }
-int TwipsScale::TwipsPerPixelY() const { return PerPixel(dpiY); }
-int TwipsScale::PixelsToTwipsX(int pixels) const { return ScaleRounded(pixels, kTwipsPerInch, dpiX); }
-int TwipsScale::PixelsToTwipsY(int pixels) const { return ScaleRounded(pixels, kTwipsPerInch, dpiY); }
-int TwipsScale::TwipsToPixelsX(int twips) const { return ScaleRounded(twips, dpiX, kTwipsPerInch); }
-int TwipsScale::TwipsToPixelsY(int twips) const { return ScaleRounded(twips, dpiY, kTwipsPerInch); }
+int TwipsScale::TwipsPerPixelX() const {
+  return PerPixel(dpiX);
+}
+int TwipsScale::TwipsPerPixelY() const {
+  return PerPixel(dpiY);
+}
+int TwipsScale::PixelsToTwipsX(int pixels) const {
+  return ScaleRounded(pixels, kTwipsPerInch, dpiX);
+}
+int TwipsScale::PixelsToTwipsY(int pixels) const {
+  return ScaleRounded(pixels, kTwipsPerInch, dpiY);
+}
+int TwipsScale::TwipsToPixelsX(int twips) const {
+  return ScaleRounded(twips, dpiX, kTwipsPerInch);
+}
+int TwipsScale::TwipsToPixelsY(int twips) const {
+  return ScaleRounded(twips, dpiY, kTwipsPerInch);
+}
 
 }  // namespace orlinde::forms

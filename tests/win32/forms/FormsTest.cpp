@@ -217,8 +217,8 @@ TEST(FormTest, CloseRequestsAndSessionEndGoThroughQueryUnload) {
 }
 
 TEST(FormTest, AFormWhoseParentIsDestroyedUnloadsWithItAndCannotCancel) {
-  const HWND parent = CreateWindowExW(0, L"STATIC", L"area", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
-                                      nullptr);
+  const HWND parent =
+      CreateWindowExW(0, L"STATIC", L"area", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   ProbeForm form;
   ASSERT_TRUE(form.Load());
   SetWindowLongW(form.Hwnd(), GWL_STYLE, (GetWindowLongW(form.Hwnd(), GWL_STYLE) | WS_CHILD) & ~WS_POPUP);
