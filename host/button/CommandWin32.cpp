@@ -63,7 +63,9 @@ bool CommandControl::Enabled() {
   return enabled;
 }
 
-void CommandControl::SaveProperties() { model_.WriteProperties(stored_, ambientFont_); }
+void CommandControl::SaveProperties() {
+  model_.WriteProperties(stored_, ambientFont_);
+}
 
 // ---- what the model asks of the window -------------------------------------------------------------------
 

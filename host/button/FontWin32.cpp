@@ -38,9 +38,8 @@ std::wstring UsableFace(const std::wstring& wanted, int charset) {
   // "ＭＳ Ｐゴシック" and its look-alikes: a proportional gothic face with Japanese characters.
   if (wanted == L"ＭＳ Ｐゴシック" || wanted == L"MS PGothic") {
     return InstalledFaceOr(wanted,
-                           {L"MS PGothic", L"ＭＳ Ｐゴシック", L"Meiryo UI",
-                            L"Yu Gothic UI", L"IPAPGothic", L"IPA Pゴシック", L"VL PGothic",
-                            L"Noto Sans CJK JP", L"IPAGothic"},
+                           {L"MS PGothic", L"ＭＳ Ｐゴシック", L"Meiryo UI", L"Yu Gothic UI", L"IPAPGothic",
+                            L"IPA Pゴシック", L"VL PGothic", L"Noto Sans CJK JP", L"IPAGothic"},
                            charset);
   }
   if (wanted == L"Times New Roman") {

@@ -20,8 +20,8 @@ BITMAPINFO TopDown32(int width, int height) {
 }  // namespace
 
 PixelBuffer PixelsFromBitmapResource(int resourceId) {
-  const HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0,
-                                  LR_CREATEDIBSECTION);
+  const HANDLE image =
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   if (image == nullptr) return {};
   const HBITMAP bitmap = static_cast<HBITMAP>(image);
   PixelBuffer pixels;

@@ -37,8 +37,7 @@ PixelBuffer TextLayer(const std::wstring& text, HFONT font, COLORREF colour, COL
 }  // namespace
 
 AboutPanelControl::AboutPanelControl(forms::Container& container, forms::Bounds bounds)
-    : forms::WindowedControl(container, bounds),
-      panel_(PixelsFromBitmapResource(IDB_STREAK), SparklePictures()) {}
+    : forms::WindowedControl(container, bounds), panel_(PixelsFromBitmapResource(IDB_STREAK), SparklePictures()) {}
 
 void AboutPanelControl::SetUp(std::string_view text) {
   const std::wstring shown = forms::FromUtf8(text);
@@ -62,7 +61,9 @@ void AboutPanelControl::DrawFrame() {
   ReleaseDC(Hwnd(), dc);
 }
 
-void AboutPanelControl::ShowFrame(HDC dc) const { BlitPixels(dc, 0, 0, panel_.Frame()); }
+void AboutPanelControl::ShowFrame(HDC dc) const {
+  BlitPixels(dc, 0, 0, panel_.Frame());
+}
 
 LRESULT AboutPanelControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
