@@ -14,6 +14,7 @@
 #include "HostState.h"
 #include "OrlindeResources.h"
 #include "SettingsDialog.h"
+#include "SettingsDialogSave.h"
 #include "SettingsWin32.h"
 #include "Text.h"
 #include "Zoom.h"
@@ -33,7 +34,9 @@ constexpr const char* kHomePageAddress = dialog::kHomePage;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-forms::Bounds ToBounds(const Rect& r) { return {r.x, r.y, r.width, r.height}; }
+forms::Bounds ToBounds(const Rect& r) {
+  return {r.x, r.y, r.width, r.height};
+}
 
 // A control's place at the display's dots per inch.
 forms::Bounds Place(std::string_view name, int index, int dpi) {
@@ -85,8 +88,8 @@ Velsora_P::Velsora_P(int dpi)
       Pic_C(*this, Place("Pic_C", 0, dpi), ToColourRef(dialog::kPanelDesignColour)),
       Shape3(Pic_C, Place("Shape3", 3, dpi), kWhite),
       lbl_15(Pic_C, Place("lbl", 15, dpi), TextOf("lbl", 15)),
-      Img_BGM{{{Pic_C, Place("Img_BGM", 0, dpi)}, {Pic_C, Place("Img_BGM", 1, dpi)},
-               {Pic_C, Place("Img_BGM", 2, dpi)}}},
+      Img_BGM{
+          {{Pic_C, Place("Img_BGM", 0, dpi)}, {Pic_C, Place("Img_BGM", 1, dpi)}, {Pic_C, Place("Img_BGM", 2, dpi)}}},
       lbl_BGM{{{Pic_C, Place("lbl_BGM", 0, dpi), TextOf("lbl_BGM", 0)},
                {Pic_C, Place("lbl_BGM", 1, dpi), TextOf("lbl_BGM", 1)},
                {Pic_C, Place("lbl_BGM", 2, dpi), TextOf("lbl_BGM", 2)}}},
@@ -224,17 +227,9 @@ void Velsora_P::ChooseMusicFile() {
 }
 
 void Velsora_P::SaveAndClose() {
-  bool failed = false;
-  auto write = [&failed](const char* key, const std::string& value) {
-    WriteIni(ini::kSection, key, value, SettingsPath());
-    if (LastApiResult == 0) failed = true;
-  };
-  write(ini::kKindKey, FormatSettingNumber(BgmSettings.BgmKind));
-  BgmSettings.BgmRepeat = dialog::TrackTextToRepeat(ToAnsi(BGM_Repeat.Text()));
-  write(ini::kRepeatKey, FormatSettingNumber(BgmSettings.BgmRepeat));
-  write(ini::kFileKey, BgmSettings.BgmFile);
-
-  if (failed) {
+  Win32ProfileStore store;
+  const bool saved = dialog::SaveChoice(BgmSettings, ToAnsi(BGM_Repeat.Text()), store, SettingsPath(), LastApiResult);
+  if (!saved) {
     // The choice would be lost with the process: say so and stay open, so the user can fix the file
     // (or its folder) and confirm again, or cancel knowingly.
     MessageBoxW(Hwnd(), forms::FromUtf8(kSaveFailedMessage).c_str(), forms::app::Title().c_str(),

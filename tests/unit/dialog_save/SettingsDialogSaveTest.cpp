@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SettingsDialogSave.h"
+
+namespace orlinde::dialog {
+namespace {
+
+const std::string kPath = "C:\\Saver\\Orlinde.ini";
+
+struct Write {
+  std::string key, value;
+  bool operator==(const Write&) const = default;
+};
+
+// Records the writes; each answers with the next scripted result (1 when the script has run out).
+class RecordingStore final : public ProfileStore {
+ public:
+  std::vector<std::int32_t> results;
+  std::vector<Write> writes;
+
+  std::string ReadIni(const std::string&, const std::string&, const std::string&) override { return {}; }
+  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
+                        const std::string& path) override {
+    EXPECT_EQ("Section", section);
+    EXPECT_EQ(kPath, path);
+    writes.push_back({key, value});
+    return writes.size() <= results.size() ? results[writes.size() - 1] : 1;
+  }
+};
+
+TEST(SaveChoice, WritesKindRepeatAndFileInOrderWithSignColumns) {
+  RecordingStore store;
+  BgmSettingsRecord settings{2, 9, "C:\\\x89\xb9\x8a\x79\\rain.mp3"};  // a Shift-JIS path, bytes kept
+  std::int32_t last = -7;
+  EXPECT_TRUE(SaveChoice(settings, "12", store, kPath, last));
+  const std::vector<Write> expected = {
+      {"BGM区分", " 2"}, {"BGMﾘﾋﾟｰﾄ", " 12"}, {"BGMﾌｧｲﾙ", "C:\\\x89\xb9\x8a\x79\\rain.mp3"}};
+  EXPECT_EQ(expected, store.writes);
+  EXPECT_EQ(12, settings.BgmRepeat);
+  EXPECT_EQ(1, last);
+}
+
+TEST(SaveChoice, TrackTextBecomesTheRepeatValue) {
+  struct Case {
+    const char* text;
+    std::int16_t repeat;
+    const char* written;
+  };
+  const Case cases[] = {{"abc", 0, " 0"}, {"", 0, " 0"},    {"2.5", 2, " 2"},   {"3.5", 4, " 4"},
+                        {" 7 ", 7, " 7"}, {"-3", -3, "-3"}, {"40000", 0, " 0"}, {"12abc", 0, " 0"}};
+  for (const Case& c : cases) {
+    RecordingStore store;
+    BgmSettingsRecord settings{1, 5, ""};
+    std::int32_t last = 0;
+    SaveChoice(settings, c.text, store, kPath, last);
+    EXPECT_EQ(c.repeat, settings.BgmRepeat) << c.text;
+    ASSERT_EQ(3u, store.writes.size());
+    EXPECT_EQ(c.written, store.writes[1].value) << c.text;
+  }
+}
+
+TEST(SaveChoice, AnyFailedWriteIsReportedAndTheOthersStillRun) {
+  // A failure early in the sequence must not be hidden by a later success (LastApiResult keeps only the
+  // last result).
+  for (std::size_t failing = 0; failing < 3; ++failing) {
+    RecordingStore store;
+    store.results = {1, 1, 1};
+    store.results[failing] = 0;
+    BgmSettingsRecord settings{0, 0, ""};
+    std::int32_t last = 0;
+    EXPECT_FALSE(SaveChoice(settings, "", store, kPath, last)) << failing;
+    EXPECT_EQ(3u, store.writes.size()) << failing;
+  }
+}
+
+}  // namespace
+}  // namespace orlinde::dialog
