@@ -1,0 +1,486 @@
+"""The settings dialog: "Orlinde.scr /c" under Wine with code page 932 (Shift-JIS), driven with the mouse and
+the keyboard and watched from outside: window structure through a fixture program, pixels through
+screenshots, the settings file byte for byte, and the exact profile calls through Wine's +profile trace.
+"""
+import json
+import os
+import re
+import shutil
+import subprocess
+import time
+import unittest
+import zlib
+from pathlib import Path
+
+from wine_session import Picture, WineSession
+
+BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
+SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
+PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
+ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-dialog"
+HOST = BUILD / "host" / "Orlinde.scr"
+RENDERER = BUILD / "renderer" / "Orlinde.xy"
+PROBE = BUILD / "tests" / "e2e" / "dialog" / "dialogprobe.exe"
+
+TITLE = "<Orlinde>"
+APP_TITLE = "Orlinde(ScreenSaver)"
+KIND, REPEAT, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
+SAVE_FAILED = ("設定を保存できませんでした。\n"
+               "Orlinde.ini またはそのﾌｫﾙﾀﾞが書き込み禁止になっていないか確かめてください。")
+
+# The layout at 96 dots per inch (client pixels; the music panel's controls within Pic_C).
+PIC_C = (12, 28)
+MARK = {1: (20, 40), 0: (20, 60), 2: (20, 80)}
+OPTION_LABEL = {1: (36, 40), 0: (36, 60), 2: (36, 80)}
+TRACK_BOX = (92, 36, 41, 20)
+CMD_BGM = (36, 96, 29, 21)
+LBL_FNAME = (68, 96, 357, 29)
+PANEL = (12, 180, 309, 25)
+CMD_SET = (320, 180, 73, 25)
+CMD_CAN = (396, 180, 69, 25)
+
+TICKED_CENTRE = (0x20, 0x60, 0xF0)  # the ticked mark's blue
+LIVE_TEXT = (200, 200, 100)
+WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00020000, 0x00010000
+
+
+def in_panel(rect):
+    return (PIC_C[0] + rect[0], PIC_C[1] + rect[1]) + tuple(rect[2:])
+
+
+def ini_bytes(kind=None, repeat=None, file=None, extra=""):
+    lines = ["[Section]"]
+    for key, value in ((KIND, kind), (REPEAT, repeat), (FILE, file)):
+        if value is not None:
+            lines.append(f"{key}={value}")
+    return ("\r\n".join(lines) + "\r\n" + extra).encode("cp932")
+
+
+def debugstr(text):
+    """A string as Wine's debugstr_w prints it in a trace."""
+    out = []
+    for ch in text:
+        code = ord(ch)
+        if ch in "\\\"":
+            out.append("\\" + ch)
+        elif ch == "\n":
+            out.append("\\n")
+        elif ch == "\r":
+            out.append("\\r")
+        elif ch == "\t":
+            out.append("\\t")
+        elif code < 0x20 or code >= 0x7F:
+            out.append("\\%04x" % code)
+        else:
+            out.append(ch)
+    return "".join(out)
+
+
+class DialogTestCase(unittest.TestCase):
+    """One dialog per test, in its own folder inside the prefix's drive C."""
+
+    def setUp(self):
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self.name = self.id().rsplit(".", 1)[-1]
+        self.session = WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=ARTIFACTS).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+        # A short folder per test, so that a whole path fits in the path label.
+        self.folder = self.session.drive_c / "orlinde-dialog" / ("%08x" % zlib.crc32(self.id().encode()))
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.folder.mkdir(parents=True)
+        shutil.copy(HOST, self.folder / "Orlinde.scr")
+        shutil.copy(RENDERER, self.folder / "Orlinde.xy")
+        self.ini = self.folder / "Orlinde.ini"
+        self.windows_folder = self.session.windows_path(self.folder)
+
+    # --- running the dialog ---------------------------------------------------------------------
+    def start(self, ini=None, trace=False):
+        if ini is not None:
+            self.ini.write_bytes(ini)
+        env = dict(self.session.env)
+        if trace:
+            env["WINEDEBUG"] = "+profile"
+        self.stderr_path = ARTIFACTS / f"{self.name}.stderr.txt"
+        stderr = open(self.stderr_path, "wb")
+        self.addCleanup(stderr.close)
+        self.process = subprocess.Popen(["wine", self.windows_folder + "\\Orlinde.scr", "/c"], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=stderr)
+        self.session.processes.append(self.process)
+        self.xwindow = self.session.wait_for_window(TITLE, timeout=60)
+        deadline = time.monotonic() + 20
+        while True:
+            result = self.session.run(PROBE, "window", TITLE, timeout=30)
+            if result.returncode == 0 or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
+        self.assertEqual(0, result.returncode, "the fixture finds the dialog")
+        self.geometry = json.loads(result.stdout)
+        self.origin = (self.geometry["client"]["x"], self.geometry["client"]["y"])
+        time.sleep(1.0)  # the first panel frames, the buttons' first timer ticks
+
+    def controls(self, title=TITLE):
+        result = self.session.run(PROBE, "controls", title, timeout=30)
+        self.assertEqual(0, result.returncode, f"the fixture finds {title!r}")
+        return [json.loads(line) for line in result.stdout.decode().splitlines() if line.strip()]
+
+    def control_at(self, rect):
+        """The child window whose screen rectangle is `rect` (client pixels)."""
+        x, y = self.origin[0] + rect[0], self.origin[1] + rect[1]
+        found = [c for c in self.controls() if (c["x"], c["y"], c["w"], c["h"]) == (x, y, rect[2], rect[3])]
+        self.assertEqual(1, len(found), f"one child window at {rect}")
+        return found[0]
+
+    def top_windows(self):
+        result = self.session.run(PROBE, "windows", timeout=30)
+        return [json.loads(line) for line in result.stdout.decode().splitlines() if line.strip()]
+
+    def point(self, rect, dx=None, dy=None):
+        dx = rect[2] // 2 if dx is None else dx
+        dy = rect[3] // 2 if dy is None else dy
+        return self.origin[0] + rect[0] + dx, self.origin[1] + rect[1] + dy
+
+    def move_to(self, rect, dx=None, dy=None):
+        self.session.mouse_move(*self.point(rect, dx, dy))
+        time.sleep(0.3)
+
+    def click(self, rect, button=1, dx=None, dy=None):
+        self.move_to(rect, dx, dy)
+        self.session.xdotool("click", button)
+        time.sleep(0.5)
+
+    def type_into_track_box(self, text):
+        self.click(in_panel(TRACK_BOX), dx=10)
+        self.session.xdotool("windowfocus", "--sync", self.xwindow["id"])
+        self.session.xdotool("key", "End")
+        for _ in range(4):
+            self.session.xdotool("key", "BackSpace")
+        if text:
+            self.session.xdotool("type", "--delay", "60", text)
+        time.sleep(0.3)
+
+    def click_screen(self, control):
+        """Clicks the middle of a window the fixture listed (screen pixels)."""
+        self.session.mouse_move(control["x"] + control["w"] // 2, control["y"] + control["h"] // 2)
+        self.session.xdotool("click", 1)
+        time.sleep(0.5)
+
+    def wait_closed(self, timeout=30):
+        code = self.session.wait_exit(self.process, timeout)
+        self.assertIsNotNone(code, "the process ends when the dialog closes")
+        return code
+
+    def shot(self, label):
+        return Picture(self.session.screenshot(f"{self.name}-{label}.png"))
+
+    def crop(self, picture, rect):
+        x0, y0 = self.origin[0] + rect[0], self.origin[1] + rect[1]
+        return [[picture.pixel(x0 + x, y0 + y) for x in range(rect[2])] for y in range(rect[3])]
+
+    def profile_writes(self):
+        """The arguments of every WritePrivateProfileStringW call in the trace, in order."""
+        text = self.stderr_path.read_text(encoding="utf-8", errors="replace")
+        return re.findall(r"trace:profile:WritePrivateProfileStringW \((.*)\)\s*$", text, re.MULTILINE)
+
+    def expected_write(self, key, value):
+        path = self.windows_folder + "\\Orlinde.ini"
+        return f'L"Section", L"{debugstr(key)}", L"{debugstr(value)}", L"{debugstr(path)}"'
+
+    # --- what the dialog shows --------------------------------------------------------------------
+    def ticked_marks(self, picture):
+        ticked = []
+        for source, (x, y) in MARK.items():
+            centre = picture.pixel(self.origin[0] + PIC_C[0] + x + 6, self.origin[1] + PIC_C[1] + y + 6)
+            self.assertIn(centre, (TICKED_CENTRE, (0, 0, 0)), f"mark {source} is an option mark")
+            if centre == TICKED_CENTRE:
+                ticked.append(source)
+        return ticked
+
+    def assertSourceShown(self, source, label):
+        self.assertEqual([source], self.ticked_marks(self.shot(label)), "exactly one mark is ticked")
+        track_box = self.control_at(in_panel(TRACK_BOX))
+        file_button = self.control_at(in_panel(CMD_BGM))
+        self.assertEqual(source == 1, track_box["enabled"], "the track box is usable with the CD source only")
+        self.assertEqual(source == 2, file_button["enabled"], "the file button is usable with the file source only")
+        return track_box
+
+    def path_pixels(self, picture):
+        x, y, w, h = in_panel(LBL_FNAME)
+        return [row[2:-2] for row in self.crop(picture, (x, y + 2, w, h - 4))]
+
+    def path_pixels_settle(self, label, same_as=None, timeout=10.0):
+        """The path label's pixels once the window above it has gone and the dialog has repainted: until
+        they equal `same_as` (when given) or stop changing; bounded."""
+        deadline = time.monotonic() + timeout
+        previous = None
+        while True:
+            pixels = self.path_pixels(self.shot(label))
+            if (same_as is not None and pixels == same_as) or (same_as is None and pixels == previous):
+                return pixels
+            if time.monotonic() > deadline:
+                return pixels
+            previous = pixels
+            time.sleep(0.5)
+
+
+class OpenTest(DialogTestCase):
+    def test_opens_centred_at_one_third_of_the_free_height(self):
+        self.start()
+        outer, client = self.geometry["outer"], self.geometry["client"]
+        screen_w, screen_h = self.geometry["screen_w"], self.geometry["screen_h"]
+        self.assertEqual((screen_w - outer["w"]) // 2, outer["x"])
+        self.assertEqual((screen_h - outer["h"]) // 3, outer["y"])
+        self.assertEqual((481, 231), (client["w"], client["h"]))
+        style = self.geometry["style"]
+        self.assertEqual(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU))
+        self.assertEqual(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), "fixed border, no min/max")
+
+        # No settings file: no music, both source controls disabled, the track box empty with its list.
+        track_box = self.assertSourceShown(0, "no-settings")
+        self.assertEqual("", track_box["text"])
+        self.assertEqual([""] + [str(n) for n in range(1, 31)], track_box["entries"])
+        for rect, caption in ((CMD_SET, "設定"), (CMD_CAN, "ｷｬﾝｾﾙ"), (in_panel(CMD_BGM), "...")):
+            self.assertEqual(caption, self.control_at(rect)["text"])
+        self.control_at(PANEL)
+        picture = self.shot("layout")
+        self.assertEqual((0, 0, 0), picture.pixel(self.origin[0] + 2, self.origin[1] + 2), "black background")
+
+    def test_cd_settings_open_with_the_track_box_showing_the_track(self):
+        self.start(ini_bytes(" 1", " 5"))
+        track_box = self.assertSourceShown(1, "cd")
+        self.assertEqual("5", track_box["text"])
+
+    def test_file_settings_open_with_the_path_shown(self):
+        music = self.folder / "音楽"
+        music.mkdir()
+        (music / "雨音.mp3").write_bytes(b"ID3")
+        self.start(ini_bytes(" 2", " 0", self.windows_folder + "\\音楽\\雨音.mp3"))
+        track_box = self.assertSourceShown(2, "file")
+        self.assertEqual("", track_box["text"], "0 shows as the empty text")
+        lit = [p for row in self.path_pixels(self.shot("file-path")) for p in row if min(p) > 200]
+        self.assertGreater(len(lit), 40, "the path's white letters")
+
+
+class SelectTest(DialogTestCase):
+    def test_marks_labels_and_any_button_select_exactly_one_source(self):
+        self.start(ini_bytes(" 1", " 5"))
+        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)  # the label "無し"
+        self.assertSourceShown(0, "label-none")
+        self.click(in_panel(MARK[2] + (13, 13)), button=3)  # right button on the file source's mark
+        self.assertSourceShown(2, "right-click-file")
+        self.click(in_panel(OPTION_LABEL[1] + (43, 13)), button=2, dx=8)  # middle button on "音楽CD"
+        track_box = self.assertSourceShown(1, "middle-click-cd")
+        self.assertEqual("5", track_box["text"], "changing the source keeps the track text")
+
+
+class FileTest(DialogTestCase):
+    OPEN_TITLE = "ﾌｧｲﾙを開く"
+
+    def open_file_dialog(self):
+        """Clicks the file button; returns the open-file dialog's child windows."""
+        self.click(in_panel(CMD_BGM))
+        deadline = time.monotonic() + 20
+        found = []
+        while not found and time.monotonic() < deadline:
+            found = [w for w in self.top_windows() if w["title"] == self.OPEN_TITLE]
+            time.sleep(0.3)
+        self.assertTrue(found, "the open-file dialog titled ﾌｧｲﾙを開く")
+        time.sleep(0.5)
+        self.session.xdotool("windowfocus", "--sync", self.session.wait_for_window(self.OPEN_TITLE, 10)["id"])
+        return self.controls(self.OPEN_TITLE)
+
+    def test_cancel_keeps_the_path_and_a_chosen_file_is_shown_and_saved(self):
+        music = self.folder / "音楽"
+        music.mkdir()
+        (music / "雨音.mp3").write_bytes(b"ID3")
+        (self.folder / "rain.wav").write_bytes(b"RIFF")
+        first = self.windows_folder + "\\音楽\\雨音.mp3"
+        self.start(ini_bytes(" 2", " 0", first), trace=True)
+        before = self.path_pixels(self.shot("before"))
+
+        children = self.open_file_dialog()
+        file_types = [c for c in children if c["class"] == "ComboBox" and c.get("entries") == ["BGMﾌｧｲﾙ (MP3 WAV)"]]
+        self.assertEqual(1, len(file_types), "the one filter pair")
+        self.click_screen(next(c for c in children if c["class"] == "Button" and c["text"] == "キャンセル"))
+        self.assertFalse([w for w in self.top_windows() if w["title"] == self.OPEN_TITLE])
+        self.assertTrue(before == self.path_pixels_settle("after-cancel", same_as=before), "cancel keeps the path")
+
+        chosen = self.windows_folder + "\\rain.wav"
+        children = self.open_file_dialog()
+        name_boxes = [c for c in children if c["class"] == "Edit" and c["visible"]]
+        self.assertEqual(1, len(name_boxes), "one file name box")
+        self.click_screen(name_boxes[0])
+        self.session.xdotool("type", "--delay", "40", chosen)
+        self.session.xdotool("key", "Return")
+        time.sleep(1.0)
+        self.assertFalse([w for w in self.top_windows() if w["title"] == self.OPEN_TITLE])
+        self.assertTrue(before != self.path_pixels_settle("after-choice"), "the new path is shown")
+
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(self.expected_write(FILE, chosen), self.profile_writes()[2])
+        self.assertEqual(ini_bytes("2", "0", chosen), self.ini.read_bytes())
+
+
+class SaveTest(DialogTestCase):
+    def test_save_writes_the_three_keys_in_order_with_sign_column_values(self):
+        music = self.folder / "音楽"
+        music.mkdir()
+        (music / "雨音.mp3").write_bytes(b"ID3")
+        path = self.windows_folder + "\\音楽\\雨音.mp3"
+        self.start(ini_bytes(" 2", " 0", path), trace=True)
+        self.click(in_panel(MARK[1] + (13, 13)))
+        self.type_into_track_box("12")
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        # What the program passed (Windows stores these values as they are, blank included) ...
+        self.assertEqual([self.expected_write(KIND, " 1"), self.expected_write(REPEAT, " 12"),
+                          self.expected_write(FILE, path)], self.profile_writes())
+        # ... and what Wine's profile writer made of it: Shift-JIS keys and path, the blank dropped.
+        self.assertEqual(ini_bytes("1", "12", path), self.ini.read_bytes())
+
+    def test_file_source_without_a_file_saves_2_and_an_empty_path(self):
+        self.start(trace=True)
+        self.click(in_panel(MARK[2] + (13, 13)))
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([self.expected_write(KIND, " 2"), self.expected_write(REPEAT, " 0"),
+                          self.expected_write(FILE, "")], self.profile_writes())
+        self.assertEqual(ini_bytes("2", "0", ""), self.ini.read_bytes())
+
+    def test_track_text_without_digits_saves_0(self):
+        self.start(ini_bytes(" 1", " 5"), trace=True)
+        self.type_into_track_box("abc")
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(self.expected_write(REPEAT, " 0"), self.profile_writes()[1])
+        self.assertEqual(ini_bytes("1", "0", ""), self.ini.read_bytes())
+
+
+class CloseWithoutSavingTest(DialogTestCase):
+    # Unusual spacing and a comment: any rewrite of the file would change these bytes.
+    ORIGINAL = ini_bytes(" 1", "  7", extra="; kept as it is\r\n")
+
+    def change_everything(self):
+        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)
+        self.click(in_panel(MARK[1] + (13, 13)))
+        self.type_into_track_box("9")
+
+    def test_cancel_writes_nothing(self):
+        self.start(self.ORIGINAL, trace=True)
+        self.change_everything()
+        self.click(CMD_CAN)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([], self.profile_writes())
+        self.assertEqual(self.ORIGINAL, self.ini.read_bytes())
+
+    def test_close_box_writes_nothing(self):
+        self.start(self.ORIGINAL, trace=True)
+        self.change_everything()
+        self.assertEqual(0, self.session.run(PROBE, "syscommand-close", TITLE, timeout=30).returncode)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([], self.profile_writes())
+        self.assertEqual(self.ORIGINAL, self.ini.read_bytes())
+
+
+class SaveFailureTest(DialogTestCase):
+    def lock(self, locked):
+        if locked:
+            os.chmod(self.ini, 0o444)
+        if os.geteuid() == 0:
+            # The superuser writes through file modes; the immutable flag stops it as well.
+            result = subprocess.run(["chattr", "+i" if locked else "-i", str(self.ini)], capture_output=True)
+            if locked and result.returncode != 0:
+                self.skipTest("cannot make the file read-only for the superuser here")
+        if not locked:
+            os.chmod(self.ini, 0o644)
+
+    def test_read_only_ini_shows_the_message_and_keeps_the_dialog_open(self):
+        original = ini_bytes(" 1", " 5")
+        self.ini.write_bytes(original)
+        self.lock(True)
+        self.addCleanup(self.lock, False)
+        self.start(trace=True)
+        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)
+        self.click(CMD_SET)
+
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            boxes = [w for w in self.top_windows() if w["title"] == APP_TITLE]
+            if boxes:
+                break
+            time.sleep(0.3)
+        self.assertTrue(boxes, "a message box says the settings were not saved")
+        self.shot("message")
+        texts = [c["text"] for c in self.controls(APP_TITLE)]
+        self.assertIn(SAVE_FAILED, texts)
+        self.assertIsNone(self.process.poll(), "the dialog stays open")
+        self.assertEqual(original, self.ini.read_bytes())
+
+        # Dismiss the message, make the file writable and confirm again: the choice was kept.
+        self.click_screen(next(c for c in self.controls(APP_TITLE) if c["class"] == "Button"))
+        self.assertFalse([w for w in self.top_windows() if w["title"] == APP_TITLE])
+        deadline = time.monotonic() + 10
+        while self.session.window_exists(APP_TITLE) and time.monotonic() < deadline:
+            time.sleep(0.2)  # the message's X window goes a little after the Windows one
+        self.assertIsNone(self.process.poll(), "the dialog is still open")
+        self.lock(False)
+        self.click(CMD_SET)
+        self.shot("saved-after-unlock")
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(ini_bytes("0", "5", ""), self.ini.read_bytes())
+
+
+class AboutPanelTest(DialogTestCase):
+    def test_panel_animates_pale_yellow_text_on_black(self):
+        self.start()
+        frames = [self.crop(self.shot(f"panel-{n}"), PANEL) for n in range(3)]
+        self.assertTrue(frames[0] != frames[1] or frames[1] != frames[2], "the streak moves")
+        for frame in frames:
+            pixels = [p for row in frame for p in row[:280]]  # left of the sparkle
+            self.assertGreater(sum(1 for p in pixels if p == LIVE_TEXT), 100, "pale yellow letters")
+            for r, g, b in pixels:
+                # Black, the pale yellow, or the yellow lit toward white by the streak: never a lit background
+                # of another hue.
+                self.assertTrue((r, g, b) == (0, 0, 0) or (r == g and r >= 200 and b >= 100), (r, g, b))
+
+
+class ButtonTest(DialogTestCase):
+    def left_band(self, face):
+        return [row[:4] for row in face[4:21]]
+
+    def image_band(self, name):
+        image = Picture(SOURCE / "assets" / f"button_{name}.bmp")
+        return [[image.pixel(x, y) for x in range(4)] for y in range(4, 21)]
+
+    def assertFace(self, state, label):
+        face = self.crop(self.shot(label), CMD_CAN)
+        # A 25-pixel-high face takes the image's side bands without stretching.
+        self.assertEqual(self.image_band(state), self.left_band(face), state)
+
+    def test_hover_press_drag_off_and_return_change_the_face(self):
+        self.start()
+        self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 20)
+        time.sleep(0.5)
+        self.assertFace("normal", "button-normal")
+        self.move_to(CMD_CAN)
+        self.assertFace("highlight", "button-highlight")
+        self.session.xdotool("mousedown", 1)
+        time.sleep(0.5)
+        self.assertFace("pressed", "button-pressed")
+        # Dragged off with the button held: the timer sees the pointer outside, the focused face stays.
+        self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 20)
+        time.sleep(0.5)
+        self.assertFace("selected", "button-selected")
+        self.session.xdotool("mouseup", 1)
+        time.sleep(0.5)
+        self.assertIsNone(self.process.poll(), "releasing off the button does not click it")
+        self.move_to(CMD_CAN)
+        self.assertFace("highlightselect", "button-highlightselect")
+        # The file button is disabled with no music: the grey frame of the disabled face.
+        disabled = self.crop(self.shot("button-disable"), in_panel(CMD_BGM))
+        self.assertEqual((0xC9, 0xC7, 0xBA), disabled[10][1])
+
+
+if __name__ == "__main__":
+    unittest.main()
