@@ -25,21 +25,46 @@ class HarnessError(AssertionError):
     pass
 
 
+# Japanese faces that Windows has and Wine's prefix lacks, mapped to the IPA fonts (fonts-ipafont-gothic):
+# the dialog's labels name "ＭＳ Ｐゴシック", and message boxes reach Japanese glyphs through the
+# "MS UI Gothic" font link of the message font.
+FONT_REPLACEMENTS = {
+    "MS UI Gothic": "IPAGothic",
+    "MS Gothic": "IPAGothic",
+    "MS PGothic": "IPAPGothic",
+    "ＭＳ ゴシック": "IPAGothic",
+    "ＭＳ Ｐゴシック": "IPAPGothic",
+    "MS Mincho": "IPAMincho",
+    "ＭＳ 明朝": "IPAMincho",
+}
+PREFIX_VERSION = "2: font replacements"
+
+
 def ensure_prefix(prefix: Path, timeout: float = 180.0) -> None:
     """Creates the Wine prefix once (about 10 s); later callers wait on the lock and reuse it."""
     prefix.parent.mkdir(parents=True, exist_ok=True)
     lock_path = prefix.parent / (prefix.name + ".lock")
+    ready = prefix / ".orlinde-ready"
     with open(lock_path, "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if (prefix / "system.reg").exists() and (prefix / ".orlinde-ready").exists():
+        if (prefix / "system.reg").exists() and ready.exists() and ready.read_text().strip() == PREFIX_VERSION:
             return
         env = base_env(prefix, None, "C.UTF-8")
-        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=timeout, check=False)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False)
+        if not (prefix / "system.reg").exists():
+            subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=timeout, check=False)
+            subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False)
         if not (prefix / "system.reg").exists():
             raise HarnessError(f"wineboot did not create the prefix {prefix}")
-        (prefix / ".orlinde-ready").write_text("ok\n")
+        lines = ["Windows Registry Editor Version 5.00", "",
+                 "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
+        lines += [f'"{face}"="{substitute}"' for face, substitute in FONT_REPLACEMENTS.items()]
+        reg = prefix / "orlinde-fonts.reg"
+        reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
+        subprocess.run(["wine", "regedit", "/S", str(reg)], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=timeout, check=False)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False)
+        ready.write_text(PREFIX_VERSION + "\n")
 
 
 def base_env(prefix: Path, display: str | None, locale: str) -> dict[str, str]:
@@ -85,7 +110,7 @@ class WineSession:
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "+extension", "GLX"],
+             "-nolisten", "tcp", "-noreset", "+extension", "GLX"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
