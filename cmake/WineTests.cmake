@@ -47,3 +47,18 @@ function(orlinde_add_e2e_test)
   set_tests_properties(${E_NAME} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT ${E_TIMEOUT} LABELS e2e
     ENVIRONMENT "ORLINDE_BUILD_DIR=${CMAKE_BINARY_DIR};ORLINDE_WINEPREFIX=${ORLINDE_WINEPREFIX};ORLINDE_ARTIFACTS_DIR=${ORLINDE_ARTIFACTS_DIR};ORLINDE_SOURCE_DIR=${PROJECT_SOURCE_DIR};PYTHONPATH=${ORLINDE_HARNESS_DIR};PYTHONDONTWRITEBYTECODE=1")
 endfunction()
+
+# Registers cases of one Python test module, each as its own test:
+#   orlinde_add_e2e_cases(PREFIX e2e_host MODULE test_host [KEEP_CLASS] CASES Class.test_x ...)
+# A test is named PREFIX_x, or PREFIX_Class_x with KEEP_CLASS.
+function(orlinde_add_e2e_cases)
+  cmake_parse_arguments(C "KEEP_CLASS" "PREFIX;MODULE;TIMEOUT" "CASES" ${ARGN})
+  foreach(case IN LISTS C_CASES)
+    if(C_KEEP_CLASS)
+      string(REGEX REPLACE "^([A-Za-z0-9_]+)\\.test_" "\\1_" short ${case})
+    else()
+      string(REGEX REPLACE ".*\\.test_" "" short ${case})
+    endif()
+    orlinde_add_e2e_test(NAME ${C_PREFIX}_${short} CASE ${C_MODULE}.${case} TIMEOUT ${C_TIMEOUT})
+  endforeach()
+endfunction()
