@@ -100,7 +100,7 @@ class DialogTestCase(unittest.TestCase):
             self.ini.write_bytes(ini)
         env = dict(self.session.env)
         if trace:
-            env["WINEDEBUG"] = "+profile"
+            env["WINEDEBUG"] = trace if isinstance(trace, str) else "+profile"
         self.stderr_path = ARTIFACTS / f"{self.name}.stderr.txt"
         stderr = open(self.stderr_path, "wb")
         self.addCleanup(stderr.close)
@@ -259,6 +259,30 @@ class OpenTest(DialogTestCase):
         self.assertEqual("", track_box["text"], "0 shows as the empty text")
         lit = [p for row in self.path_pixels(self.shot("file-path")) for p in row if min(p) > 200]
         self.assertGreater(len(lit), 40, "the path's white letters")
+
+
+class DpiTest(DialogTestCase):
+    """At 120 dots per inch the layout grows by a quarter; the about panel keeps its pixel size."""
+
+    DESKTOP = "HKCU\\Control Panel\\Desktop"
+
+    def set_dpi(self, dpi):
+        if dpi is None:
+            self.session.run("reg", "delete", self.DESKTOP, "/v", "LogPixels", "/f", timeout=60)
+        else:
+            result = self.session.run("reg", "add", self.DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                                      str(dpi), "/f", timeout=60)
+            self.assertEqual(0, result.returncode, "the display setting is stored")
+
+    def test_layout_scales_with_the_display_setting(self):
+        self.set_dpi(120)
+        self.addCleanup(self.set_dpi, None)
+        self.start()
+        client = self.geometry["client"]
+        self.assertEqual((601, 289), (client["w"], client["h"]))
+        self.control_at((400, 225, 91, 31))  # 設定: 320, 180, 73 x 25 at 96 dpi
+        self.control_at((15, 225, 309, 25))  # the about panel keeps 309 x 25
+        self.shot("120dpi")
 
 
 class SelectTest(DialogTestCase):
@@ -443,6 +467,20 @@ class AboutPanelTest(DialogTestCase):
                 # Black, the pale yellow, or the yellow lit toward white by the streak: never a lit background
                 # of another hue.
                 self.assertTrue((r, g, b) == (0, 0, 0) or (r == g and r >= 200 and b >= 100), (r, g, b))
+
+
+    def test_click_opens_the_home_page_and_the_panel_goes_on(self):
+        cache = (BUILD / "CMakeCache.txt").read_text()
+        address = re.search(r"^ORLINDE_HOME_PAGE:STRING=(.*)$", cache, re.MULTILINE).group(1)
+        self.start(trace="+exec")
+        self.click(PANEL, dx=100)
+        time.sleep(1.0)
+        calls = re.findall(r"trace:exec:ShellExecuteA [0-9A-Fa-f]+,(.*)$",
+                           self.stderr_path.read_text(encoding="utf-8", errors="replace"), re.MULTILINE)
+        self.assertEqual([f'"open","{address}","","",1'], [c.strip() for c in calls])
+        self.assertIsNone(self.process.poll(), "the dialog stays open")
+        frames = [self.crop(self.shot(f"after-click-{n}"), PANEL) for n in range(3)]
+        self.assertTrue(frames[0] != frames[1] or frames[1] != frames[2], "the frames go on")
 
 
 class ButtonTest(DialogTestCase):
