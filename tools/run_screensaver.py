@@ -2,7 +2,9 @@
 
 The host "Orlinde.scr /s" starts the renderer and the music; after --seconds the pointer is moved, as a
 user would, which ends both. Screenshots (and an animated GIF) go to --out. Uses $DISPLAY when there is
-one (pass --virtual to use a private virtual display anyway).
+one (pass --virtual to use a private virtual display anyway). --configure opens the settings dialog
+("Orlinde.scr /c") instead: on a real display it stays until you close it, on a virtual one it is
+photographed and closed after --seconds.
 """
 import argparse
 import os
@@ -24,6 +26,7 @@ def main() -> int:
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--music", help="an MP3 or WAV file to play during the run")
     parser.add_argument("--virtual", action="store_true", help="use a private virtual display")
+    parser.add_argument("--configure", action="store_true", help="open the settings dialog instead of a run")
     args = parser.parse_args()
 
     build = Path(args.build)
@@ -51,6 +54,8 @@ def main() -> int:
                 file_key = "BGMﾌｧｲﾙ".encode("cp932")
                 ini.write_bytes(b"[Section]\r\n" + kind_key + b"= 2\r\n" + repeat_key + b"= 0\r\n" + file_key +
                                 b"=" + session.windows_path(music).encode("cp932") + b"\r\n")
+            if args.configure:
+                return configure(session, folder, out, args.seconds, interactive=display is not None)
             process = session.start(folder / "Orlinde.scr", "/s")
             what = "Orlinde.scr /s"
         else:
@@ -80,6 +85,26 @@ def main() -> int:
         print(f"run: {what} ended with exit code {code}")
         print(f"run: pictures in {out} (screenshot.png, rain.gif, {len(frames)} frames)")
         return 0 if code is not None else 1
+
+
+def configure(session: WineSession, folder: Path, out: Path, seconds: float, interactive: bool) -> int:
+    """Opens the settings dialog; keeps a screenshot; closes it on a virtual display."""
+    process = session.start(folder / "Orlinde.scr", "/c")
+    print(f"run: started Orlinde.scr /c on display {session.display}")
+    session.wait_for_window("<Orlinde>", timeout=60)
+    time.sleep(2)
+    shot = session.screenshot("dialog.png")
+    print(f"run: screenshot {shot}")
+    if interactive:
+        print("run: close the dialog (ｷｬﾝｾﾙ, 設定 or its close box) to end")
+        code = session.wait_exit(process, 3600)
+    else:
+        time.sleep(seconds)
+        closer = Path(session.prefix).parent / "tests" / "e2e" / "renderer" / "closewindow.exe"
+        session.run(closer, "<Orlinde>", timeout=30)
+        code = session.wait_exit(process, 30)
+    print(f"run: Orlinde.scr /c ended with exit code {code}")
+    return 0 if code is not None else 1
 
 
 if __name__ == "__main__":
