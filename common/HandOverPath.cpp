@@ -1,5 +1,4 @@
 #include "HandOverPath.h"
-
 #include <windows.h>
 
 namespace orlinde {

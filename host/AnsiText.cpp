@@ -1,5 +1,4 @@
 #include "AnsiText.h"
-
 #include <windows.h>
 
 #include <vector>
@@ -20,6 +19,8 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   return ansi;
 }
 
-bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool AnsiLeadByte(unsigned char byte) {
+  return IsDBCSLeadByte(byte) != FALSE;
+}
 
 }  // namespace orlinde

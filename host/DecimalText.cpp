@@ -4,8 +4,12 @@ namespace orlinde {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::int64_t Signed(const DecimalNumber& number, std::uint64_t magnitude) {
   const auto value = static_cast<std::int64_t>(magnitude);

@@ -17,8 +17,8 @@ inline constexpr std::uint64_t kWholeLimit = 1'000'000'000'000ULL;
 
 struct DecimalNumber {
   bool negative = false;
-  std::uint64_t whole = 0;         // digits before the point, saturated at kWholeLimit
-  int firstFractionDigit = 0;      // the first digit after the point, 0 when there is none
+  std::uint64_t whole = 0;           // digits before the point, saturated at kWholeLimit
+  int firstFractionDigit = 0;        // the first digit after the point, 0 when there is none
   bool laterFractionDigits = false;  // a nonzero digit follows the first fraction digit
 
   bool HasFraction() const { return firstFractionDigit != 0 || laterFractionDigits; }

@@ -1,5 +1,4 @@
 #include "Main.h"
-
 #include <windows.h>
 
 #include <cstdint>

@@ -1,5 +1,4 @@
 #include "RunForm.h"
-
 #include <windows.h>
 
 #include "App.h"

@@ -39,7 +39,9 @@ void ApplyNumber(std::int16_t& field, const std::string& text) {
 
 }  // namespace
 
-bool NoLeadBytes(unsigned char) { return false; }
+bool NoLeadBytes(unsigned char) {
+  return false;
+}
 
 std::string FormatSettingNumber(std::int16_t value) {
   const int wide = value;
@@ -58,8 +60,7 @@ std::optional<std::int16_t> ParseSettingNumber(std::string_view text) {
   return static_cast<std::int16_t>(value);
 }
 
-std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
-                    const std::string& path) {
+std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& path) {
   std::string value = store.ReadIni(section, key, path);
   const std::size_t zero = value.find('\0');
   if (zero != std::string::npos) value.resize(zero);
@@ -69,8 +70,7 @@ std::string ReadIni(ProfileStore& store, const std::string& section, const std::
 
 void WriteIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& value,
               const std::string& path, std::int32_t& lastApiResult) {
-  lastApiResult = store.WriteIni(CutUtf8(section, ini::kMaxNameChars), CutUtf8(key, ini::kMaxNameChars), value,
-                                 path);
+  lastApiResult = store.WriteIni(CutUtf8(section, ini::kMaxNameChars), CutUtf8(key, ini::kMaxNameChars), value, path);
 }
 
 bool FileExists(FileProbe& probe, const std::string& path, LeadByteTest isLeadByte) {
@@ -110,6 +110,8 @@ std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte) {
   return separator == std::string_view::npos ? std::string() : std::string(programPath.substr(0, separator));
 }
 
-std::string SettingsPath(const std::string& programFolder) { return programFolder + ini::kFileName; }
+std::string SettingsPath(const std::string& programFolder) {
+  return programFolder + ini::kFileName;
+}
 
 }  // namespace orlinde

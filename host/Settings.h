@@ -63,8 +63,7 @@ std::string FormatSettingNumber(std::int16_t value);
 std::optional<std::int16_t> ParseSettingNumber(std::string_view text);
 
 // The value read through `store`, cut at its first zero byte and to at most 255 bytes.
-std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key,
-                    const std::string& path);
+std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& path);
 
 // Cuts section and key to their first 128 characters (UTF-8 sequences kept whole), writes the value and
 // stores the call's result in `lastApiResult`. A failed write is not reported otherwise.

@@ -1,5 +1,4 @@
 #include "SettingsWin32.h"
-
 #include <windows.h>
 
 #include <vector>
@@ -9,8 +8,7 @@
 
 namespace orlinde {
 
-std::string Win32ProfileStore::ReadIni(const std::string& section, const std::string& key,
-                                       const std::string& path) {
+std::string Win32ProfileStore::ReadIni(const std::string& section, const std::string& key, const std::string& path) {
   char buffer[256] = {};
   GetPrivateProfileStringA(Utf8ToAnsi(section).c_str(), Utf8ToAnsi(key).c_str(), "", buffer, sizeof buffer,
                            path.c_str());
@@ -18,10 +16,9 @@ std::string Win32ProfileStore::ReadIni(const std::string& section, const std::st
   return std::string(buffer);
 }
 
-std::int32_t Win32ProfileStore::WriteIni(const std::string& section, const std::string& key,
-                                         const std::string& value, const std::string& path) {
-  return WritePrivateProfileStringA(Utf8ToAnsi(section).c_str(), Utf8ToAnsi(key).c_str(), value.c_str(),
-                                    path.c_str());
+std::int32_t Win32ProfileStore::WriteIni(const std::string& section, const std::string& key, const std::string& value,
+                                         const std::string& path) {
+  return WritePrivateProfileStringA(Utf8ToAnsi(section).c_str(), Utf8ToAnsi(key).c_str(), value.c_str(), path.c_str());
 }
 
 bool Win32FileProbe::CanOpenForReading(const std::string& path) {
@@ -30,8 +27,8 @@ bool Win32FileProbe::CanOpenForReading(const std::string& path) {
   if (file == INVALID_HANDLE_VALUE) return false;
   // Windows refuses to open a folder this way; the attribute check keeps that true everywhere.
   BY_HANDLE_FILE_INFORMATION info = {};
-  const bool isFile = GetFileInformationByHandle(file, &info) != FALSE &&
-                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const bool isFile =
+      GetFileInformationByHandle(file, &info) != FALSE && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   CloseHandle(file);
   return isFile;
 }
@@ -48,15 +45,16 @@ std::string ProgramFolder() {
   }
 }
 
-std::string SettingsPath() { return SettingsPath(ProgramFolder()); }
+std::string SettingsPath() {
+  return SettingsPath(ProgramFolder());
+}
 
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
   Win32ProfileStore store;
   return ReadIni(store, section, key, path);
 }
 
-void WriteIni(const std::string& section, const std::string& key, const std::string& value,
-              const std::string& path) {
+void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& path) {
   Win32ProfileStore store;
   WriteIni(store, section, key, value, path, LastApiResult);
 }

@@ -32,8 +32,7 @@ std::string SettingsPath();
 // The value of `key` (UTF-8 name) in `section` of the file at `path`; at most 255 bytes.
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path);
 // Writes one value; the result goes to LastApiResult.
-void WriteIni(const std::string& section, const std::string& key, const std::string& value,
-              const std::string& path);
+void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& path);
 // True when `path` names a file that can be opened for reading (one trailing "\" dropped first).
 bool FileExists(const std::string& path);
 // Fills BgmSettings from SettingsPath() with the loader's fallbacks.

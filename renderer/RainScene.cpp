@@ -24,7 +24,7 @@ void ResetSceneState(RainScene& scene, std::uint32_t seed) {
 
 void FlushDenormalsToZero() {
 #ifdef ORLINDE_HAS_SSE_CONTROL
-  constexpr unsigned kFlushToZero = 0x8000;     // results that would be denormal become zero
+  constexpr unsigned kFlushToZero = 0x8000;       // results that would be denormal become zero
   constexpr unsigned kDenormalsAreZero = 0x0040;  // denormal inputs count as zero
   _mm_setcsr(_mm_getcsr() | kFlushToZero | kDenormalsAreZero);
 #endif

@@ -18,9 +18,9 @@ std::string Lower(std::string_view text) {
 }  // namespace
 
 std::string EncodeFont(const FontDesc& font) {
-  return std::to_string(font.sizeCentipoints) + "," + std::to_string(font.weight) + "," +
-         (font.italic ? "1" : "0") + "," + (font.underline ? "1" : "0") + "," + (font.strikethrough ? "1" : "0") +
-         "," + std::to_string(font.charset) + "," + font.faceName;
+  return std::to_string(font.sizeCentipoints) + "," + std::to_string(font.weight) + "," + (font.italic ? "1" : "0") +
+         "," + (font.underline ? "1" : "0") + "," + (font.strikethrough ? "1" : "0") + "," +
+         std::to_string(font.charset) + "," + font.faceName;
 }
 
 std::optional<FontDesc> DecodeFont(std::string_view text) {
@@ -35,8 +35,7 @@ std::optional<FontDesc> DecodeFont(std::string_view text) {
   const std::optional<bool> italic = TextToBoolean(fields[2]), underline = TextToBoolean(fields[3]),
                             strike = TextToBoolean(fields[4]);
   const std::optional<std::uint8_t> charset = TextToByte(fields[5]);
-  if (!size || *size <= 0 || !weight || *weight < 0 || *weight > 1000 || !italic || !underline || !strike ||
-      !charset) {
+  if (!size || *size <= 0 || !weight || *weight < 0 || *weight > 1000 || !italic || !underline || !strike || !charset) {
     return std::nullopt;
   }
   return FontDesc{std::string(text), *size, *weight, *italic, *underline, *strike, *charset};

@@ -50,8 +50,14 @@ std::optional<bool> TextToBoolean(std::string_view text) {
   return n->whole != 0 || n->HasFraction();
 }
 
-std::optional<std::uint8_t> TextToByte(std::string_view text) { return Fit<std::uint8_t>(RoundedNumber(text)); }
-std::optional<std::int16_t> TextToInt16(std::string_view text) { return Fit<std::int16_t>(RoundedNumber(text)); }
-std::optional<std::int32_t> TextToInt32(std::string_view text) { return Fit<std::int32_t>(RoundedNumber(text)); }
+std::optional<std::uint8_t> TextToByte(std::string_view text) {
+  return Fit<std::uint8_t>(RoundedNumber(text));
+}
+std::optional<std::int16_t> TextToInt16(std::string_view text) {
+  return Fit<std::int16_t>(RoundedNumber(text));
+}
+std::optional<std::int32_t> TextToInt32(std::string_view text) {
+  return Fit<std::int32_t>(RoundedNumber(text));
+}
 
 }  // namespace orlinde

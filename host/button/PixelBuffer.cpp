@@ -4,7 +4,9 @@
 
 namespace orlinde {
 
-PixelBuffer::PixelBuffer(int width, int height, Pixel fill) { Resize(width, height, fill); }
+PixelBuffer::PixelBuffer(int width, int height, Pixel fill) {
+  Resize(width, height, fill);
+}
 
 void PixelBuffer::Resize(int width, int height, Pixel fill) {
   if (width <= 0 || height <= 0) {
@@ -16,7 +18,9 @@ void PixelBuffer::Resize(int width, int height, Pixel fill) {
   pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
 }
 
-void PixelBuffer::Fill(Pixel colour) { std::fill(pixels_.begin(), pixels_.end(), colour); }
+void PixelBuffer::Fill(Pixel colour) {
+  std::fill(pixels_.begin(), pixels_.end(), colour);
+}
 
 PixelBuffer PixelBuffer::FromRgb24(int width, int height, const std::uint8_t* rgb, std::size_t bytes) {
   if (width <= 0 || height <= 0 || rgb == nullptr ||

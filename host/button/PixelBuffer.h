@@ -16,16 +16,26 @@ constexpr Pixel Rgb(unsigned r, unsigned g, unsigned b) {
   return static_cast<Pixel>(((r & 0xFFu) << 16) | ((g & 0xFFu) << 8) | (b & 0xFFu));
 }
 // A colour written RRGGBB, as the pictures' colours are given.
-constexpr Pixel Hex(std::uint32_t rrggbb) { return rrggbb & 0x00FFFFFFu; }
-constexpr unsigned RedOf(Pixel p) { return (p >> 16) & 0xFFu; }
-constexpr unsigned GreenOf(Pixel p) { return (p >> 8) & 0xFFu; }
-constexpr unsigned BlueOf(Pixel p) { return p & 0xFFu; }
+constexpr Pixel Hex(std::uint32_t rrggbb) {
+  return rrggbb & 0x00FFFFFFu;
+}
+constexpr unsigned RedOf(Pixel p) {
+  return (p >> 16) & 0xFFu;
+}
+constexpr unsigned GreenOf(Pixel p) {
+  return (p >> 8) & 0xFFu;
+}
+constexpr unsigned BlueOf(Pixel p) {
+  return p & 0xFFu;
+}
 
 // Windows colour values (COLORREF, 0x00BBGGRR) to and from pixels.
 constexpr Pixel FromColourRef(std::uint32_t bbggrr) {
   return Rgb(bbggrr & 0xFFu, (bbggrr >> 8) & 0xFFu, (bbggrr >> 16) & 0xFFu);
 }
-constexpr std::uint32_t ToColourRef(Pixel p) { return RedOf(p) | (GreenOf(p) << 8) | (BlueOf(p) << 16); }
+constexpr std::uint32_t ToColourRef(Pixel p) {
+  return RedOf(p) | (GreenOf(p) << 8) | (BlueOf(p) << 16);
+}
 
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;

@@ -18,8 +18,7 @@ PixelBuffer PanelSized(const PixelBuffer& layer, Pixel background) {
 
 Pixel BlendPixel(Pixel dst, Pixel src, const BlendParameters& blend) {
   auto channel = [&](unsigned d, unsigned s) { return std::min(255u, d + s * blend.sourceConstantAlpha / 255u); };
-  return Rgb(channel(RedOf(dst), RedOf(src)), channel(GreenOf(dst), GreenOf(src)),
-             channel(BlueOf(dst), BlueOf(src)));
+  return Rgb(channel(RedOf(dst), RedOf(src)), channel(GreenOf(dst), GreenOf(src)), channel(BlueOf(dst), BlueOf(src)));
 }
 
 void BlendAt(PixelBuffer& dst, int x, int y, const PixelBuffer& src, const BlendParameters& blend) {
@@ -46,11 +45,17 @@ void AboutPanel::SetUp(const PixelBuffer& liveText, const PixelBuffer& maskBlack
   bStarOn_ = false;
 }
 
-void AboutPanel::ClearBuffer() { CopyAt(picBuffer_, 0, 0, picBlank_); }
+void AboutPanel::ClearBuffer() {
+  CopyAt(picBuffer_, 0, 0, picBlank_);
+}
 
-void AboutPanel::Cleartext() { CopyAt(picText_, 0, 0, picBlank_); }
+void AboutPanel::Cleartext() {
+  CopyAt(picText_, 0, 0, picBlank_);
+}
 
-void AboutPanel::ApplyHiLite(std::int32_t X) { BlendAt(picText_, X, 0, picHilite_); }
+void AboutPanel::ApplyHiLite(std::int32_t X) {
+  BlendAt(picText_, X, 0, picHilite_);
+}
 
 void AboutPanel::ApplyStar(std::int16_t img, std::int32_t X, std::int32_t Y) {
   if (img < 0 || img >= kStarFrames) return;  // only the four drawn pictures exist here

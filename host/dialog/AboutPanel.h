@@ -55,8 +55,7 @@ class AboutPanel {
 
   // Buffers sized and blanked, the text layers taken (each cut or padded to 309 × 25 — black, or white
   // for the black-on-white mask), lHiliteX = −69, the sparkle idle.
-  void SetUp(const PixelBuffer& liveText, const PixelBuffer& maskBlackOnWhite,
-             const PixelBuffer& maskWhiteOnBlack);
+  void SetUp(const PixelBuffer& liveText, const PixelBuffer& maskBlackOnWhite, const PixelBuffer& maskWhiteOnBlack);
 
   // The operations of one frame.
   void ClearBuffer();

@@ -14,7 +14,9 @@ SourceControls ControlsForSource(std::int16_t kind) {
   return controls;
 }
 
-std::string FormatDigitMask(std::int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
+std::string FormatDigitMask(std::int32_t value) {
+  return value == 0 ? std::string() : std::to_string(value);
+}
 
 std::vector<std::string> RepeatListEntries() {
   std::vector<std::string> entries;
@@ -23,7 +25,9 @@ std::vector<std::string> RepeatListEntries() {
   return entries;
 }
 
-std::int16_t TrackTextToRepeat(std::string_view text) { return TextToInt16(text).value_or(0); }
+std::int16_t TrackTextToRepeat(std::string_view text) {
+  return TextToInt16(text).value_or(0);
+}
 
 std::string FilterBlock(std::string_view description, std::string_view pattern) {
   std::string block(description);

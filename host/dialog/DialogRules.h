@@ -46,8 +46,7 @@ inline constexpr char kFilterPattern[] = "*.MP3;*.WAV";
 inline constexpr char kFileDialogTitle[] = "ﾌｧｲﾙを開く";
 inline constexpr std::size_t kFileBufferBytes = 255;  // file and file-title buffers, zero-filled
 // The filter block: description, zero byte, pattern, zero byte, closing zero byte.
-std::string FilterBlock(std::string_view description = kFilterDescription,
-                        std::string_view pattern = kFilterPattern);
+std::string FilterBlock(std::string_view description = kFilterDescription, std::string_view pattern = kFilterPattern);
 // The chosen path: the file buffer's text up to its first zero byte.
 std::string PathFromFileBuffer(const char* buffer, std::size_t bytes);
 

@@ -1,5 +1,4 @@
 #include "Text.h"
-
 #include <windows.h>
 
 namespace orlinde::forms {

@@ -1,5 +1,4 @@
 #include "Timer.h"
-
 #include <windows.h>
 
 #include "Form.h"

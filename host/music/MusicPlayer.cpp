@@ -7,7 +7,9 @@ namespace orlinde::music {
 namespace {
 
 // The text of a buffer up to its first zero; the buffer's last byte is always zero.
-std::string TextOf(const char* buffer) { return std::string(buffer); }
+std::string TextOf(const char* buffer) {
+  return std::string(buffer);
+}
 
 // The first seven characters of a mode reply, as the device states are compared.
 std::string Mode7(const char* buffer) {
@@ -143,6 +145,8 @@ void MusicPlayer::WavPlay() {
   lastApiResult_ = system_.SoundPlay(settings_.BgmFile.c_str(), kSndAsync | kSndLoop);
 }
 
-void MusicPlayer::WavStop() { lastApiResult_ = system_.SoundPlay(nullptr, 0); }
+void MusicPlayer::WavStop() {
+  lastApiResult_ = system_.SoundPlay(nullptr, 0);
+}
 
 }  // namespace orlinde::music

@@ -1,6 +1,6 @@
 #include "MusicWin32.h"
-
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include "AnsiText.h"
@@ -16,13 +16,17 @@ bool Win32MediaSystem::GetErrorString(std::int32_t code, char* text, std::uint32
   return mciGetErrorStringA(static_cast<MCIERROR>(code), text, length) != FALSE;
 }
 
-std::uint32_t Win32MediaSystem::WaveOutDeviceCount() { return waveOutGetNumDevs(); }
+std::uint32_t Win32MediaSystem::WaveOutDeviceCount() {
+  return waveOutGetNumDevs();
+}
 
 std::int32_t Win32MediaSystem::SoundPlay(const char* name, std::uint32_t flags) {
   return PlaySoundA(name, nullptr, flags);
 }
 
-std::string Win32MediaSystem::FromUtf8(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+std::string Win32MediaSystem::FromUtf8(std::string_view utf8) {
+  return Utf8ToAnsi(utf8);
+}
 
 MusicPlayer& Music() {
   static Win32MediaSystem system;

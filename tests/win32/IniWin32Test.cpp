@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "AnsiText.h"
@@ -13,10 +12,10 @@
 namespace orlinde {
 namespace {
 
-const std::string kKindKeySjis = "BGM\x8B\xE6\x95\xAA";          // BGM区分
-const std::string kRepeatKeySjis = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
-const std::string kFileKeySjis = "BGM\xCC\xA7\xB2\xD9";          // BGMﾌｧｲﾙ
-const std::string kHyo = "\x95\x5C";                              // 表: second byte is "\"
+const std::string kKindKeySjis = "BGM\x8B\xE6\x95\xAA";        // BGM区分
+const std::string kRepeatKeySjis = "BGM\xD8\xCB\xDF\xB0\xC4";  // BGMﾘﾋﾟｰﾄ
+const std::string kFileKeySjis = "BGM\xCC\xA7\xB2\xD9";        // BGMﾌｧｲﾙ
+const std::string kHyo = "\x95\x5C";                           // 表: second byte is "\"
 
 bool RunningOnWine() {
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");

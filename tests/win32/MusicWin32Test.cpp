@@ -17,7 +17,8 @@ TEST(MusicWin32, FixedRepliesComeInTheAnsiCodePage) {
   ASSERT_GE(reply.size(), 4u);
   EXPECT_EQ(reply.substr(0, 4), "\x83\x52\x83\x7D");
   Win32MediaSystem system;
-  EXPECT_EQ(system.FromUtf8(kNoErrorTextReply), "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6\x82\xEA\x82\xDC\x82\xB9\x82\xF1)");
+  EXPECT_EQ(system.FromUtf8(kNoErrorTextReply),
+            "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6\x82\xEA\x82\xDC\x82\xB9\x82\xF1)");
 }
 
 TEST(MusicWin32, UnknownCommandGivesCodeAndErrorText) {

@@ -151,7 +151,9 @@ orlinde::Image24 MakeButtonHighLight() {
                              {C(0xFDD889), C(0xFCD279), C(0xF8B435), C(0xF8B230)}));
 }
 
-orlinde::Image24 MakeButtonHighLightSelect() { return MakeButtonHighLight(); }
+orlinde::Image24 MakeButtonHighLightSelect() {
+  return MakeButtonHighLight();
+}
 
 orlinde::Image24 MakeButtonSelected() {
   return MakeBand(FramedBand({C(0xCEE7FF), C(0xB7D0F4), C(0x8BADE4), C(0x6982EE)},

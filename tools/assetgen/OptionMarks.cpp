@@ -29,7 +29,11 @@ orlinde::Image24 MakeMark(bool ticked) {
 
 }  // namespace
 
-orlinde::Image24 MakeOptionUnticked() { return MakeMark(false); }
-orlinde::Image24 MakeOptionTicked() { return MakeMark(true); }
+orlinde::Image24 MakeOptionUnticked() {
+  return MakeMark(false);
+}
+orlinde::Image24 MakeOptionTicked() {
+  return MakeMark(true);
+}
 
 }  // namespace assetgen

@@ -15,7 +15,9 @@ constexpr int kSpan[] = {8, 12, 16, 20};
 
 }  // namespace
 
-int SparkleSpan(int frame) { return kSpan[frame]; }
+int SparkleSpan(int frame) {
+  return kSpan[frame];
+}
 
 orlinde::Image24 MakeSparkle(int frame) {
   orlinde::Image24 image(kSize, kSize);
@@ -39,9 +41,17 @@ orlinde::Image24 MakeSparkle(int frame) {
   return image;
 }
 
-orlinde::Image24 MakeSparkle0() { return MakeSparkle(0); }
-orlinde::Image24 MakeSparkle1() { return MakeSparkle(1); }
-orlinde::Image24 MakeSparkle2() { return MakeSparkle(2); }
-orlinde::Image24 MakeSparkle3() { return MakeSparkle(3); }
+orlinde::Image24 MakeSparkle0() {
+  return MakeSparkle(0);
+}
+orlinde::Image24 MakeSparkle1() {
+  return MakeSparkle(1);
+}
+orlinde::Image24 MakeSparkle2() {
+  return MakeSparkle(2);
+}
+orlinde::Image24 MakeSparkle3() {
+  return MakeSparkle(3);
+}
 
 }  // namespace assetgen

@@ -12,9 +12,8 @@ namespace {
 constexpr int kWidth = 69, kHeight = 125;
 constexpr double kTopCentre = 53.0, kBottomCentre = 18.0;
 constexpr int kPeakIndex = 18;  // the brightest entry of the cross-section
-constexpr int kSection[] = {8,   11,  15,  20,  26,  32,  40,  48,  58,  69,  80,  93, 107, 122,
-                            137, 152, 164, 172, 174, 170, 161, 147, 132, 116, 100, 86, 73,  61,
-                            51,  41,  33,  26,  20,  16,  11,  8,   6,   4,   2,   1};
+constexpr int kSection[] = {8,   11,  15,  20,  26,  32, 40, 48, 58, 69, 80, 93, 107, 122, 137, 152, 164, 172, 174, 170,
+                            161, 147, 132, 116, 100, 86, 73, 61, 51, 41, 33, 26, 20,  16,  11,  8,   6,   4,   2,   1};
 constexpr int kSectionLength = static_cast<int>(sizeof(kSection) / sizeof(kSection[0]));
 
 double SectionAt(double offset) {
@@ -27,7 +26,9 @@ double SectionAt(double offset) {
 
 }  // namespace
 
-double StreakCentre(int row) { return kTopCentre + (kBottomCentre - kTopCentre) * row / (kHeight - 1); }
+double StreakCentre(int row) {
+  return kTopCentre + (kBottomCentre - kTopCentre) * row / (kHeight - 1);
+}
 
 orlinde::Image24 MakeStreak() {
   orlinde::Image24 image(kWidth, kHeight);

@@ -1,8 +1,7 @@
 // The committed pictures are exactly what the generator makes: nobody edits them by hand, and a change
 // to the generator shows up as a change to the files.
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 #include "AssetGen.h"

@@ -26,10 +26,10 @@ TEST(ButtonFace, GradientRunsWhiteToC6C5D7AndReversedTheOtherWay) {
       EXPECT_EQ(bottom, face.At(x, 24));
     }
     for (int y = 0; y < 25; ++y) {
-      EXPECT_EQ(Rgb(GradientChannel(RedOf(top), RedOf(bottom), y, 25),
-                    GradientChannel(GreenOf(top), GreenOf(bottom), y, 25),
-                    GradientChannel(BlueOf(top), BlueOf(bottom), y, 25)),
-                face.At(40, y))
+      EXPECT_EQ(
+          Rgb(GradientChannel(RedOf(top), RedOf(bottom), y, 25), GradientChannel(GreenOf(top), GreenOf(bottom), y, 25),
+              GradientChannel(BlueOf(top), BlueOf(bottom), y, 25)),
+          face.At(40, y))
           << "row " << y;
     }
   }
@@ -75,8 +75,8 @@ TEST_P(FacePaint, CornersCopiedEdgesStretchedCentreKeepsTheGradient) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FacePaint,
-                         ::testing::Values(std::pair{73, 25}, std::pair{69, 25}, std::pair{29, 21},
-                                           std::pair{64, 25}, std::pair{200, 60}));
+                         ::testing::Values(std::pair{73, 25}, std::pair{69, 25}, std::pair{29, 21}, std::pair{64, 25},
+                                           std::pair{200, 60}));
 
 TEST(ButtonFace, TinyFacesAndMissingImagesLeaveTheGradient) {
   const auto images = buttontest::GeneratedImages();

@@ -84,8 +84,7 @@ TEST(CommandProperties, KeysMatchWithoutRegardToCaseAndBadValuesLeaveTheirFields
 TEST(CommandProperties, FontEncodingRoundTripsAndRejectsMalformedText) {
   const FontDesc f{"A, B", 1050, 700, true, true, false, 128};
   EXPECT_EQ(f, DecodeFont(EncodeFont(f)));
-  for (const char* bad :
-       {"", "975,400,0,0,0", "x,400,0,0,0,0,Arial", "0,400,0,0,0,0,Arial", "975,400,0,0,0,999,A"}) {
+  for (const char* bad : {"", "975,400,0,0,0", "x,400,0,0,0,0,Arial", "0,400,0,0,0,0,Arial", "975,400,0,0,0,999,A"}) {
     EXPECT_FALSE(DecodeFont(bad).has_value()) << bad;
   }
 }
@@ -95,10 +94,9 @@ TEST(CommandProperties, NumberConversions) {
     const char* text;
     std::optional<std::int64_t> rounded;
   };
-  for (const Case& k :
-       {Case{"2.5", 2}, Case{"3.5", 4}, Case{"-2.5", -2}, Case{"2.51", 3}, Case{" 7\t", 7}, Case{"+4", 4},
-        Case{".5", 0}, Case{"1.", 1}, Case{"", std::nullopt}, Case{"abc", std::nullopt}, Case{"1e3", std::nullopt},
-        Case{"1 2", std::nullopt}, Case{"-", std::nullopt}}) {
+  for (const Case& k : {Case{"2.5", 2}, Case{"3.5", 4}, Case{"-2.5", -2}, Case{"2.51", 3}, Case{" 7\t", 7},
+                        Case{"+4", 4}, Case{".5", 0}, Case{"1.", 1}, Case{"", std::nullopt}, Case{"abc", std::nullopt},
+                        Case{"1e3", std::nullopt}, Case{"1 2", std::nullopt}, Case{"-", std::nullopt}}) {
     EXPECT_EQ(k.rounded, orlinde::RoundedNumber(k.text)) << k.text;
   }
   EXPECT_EQ(std::optional<bool>(true), orlinde::TextToBoolean("-1"));

@@ -1,7 +1,6 @@
 // The four-state machine: every row of the transition table, the Click rule, and the sequences a user
 // produces with the mouse and the focus.
 #include <gtest/gtest.h>
-
 #include <optional>
 
 #include "TestSupport.h"

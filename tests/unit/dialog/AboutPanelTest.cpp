@@ -1,9 +1,8 @@
 // The about panel: the streak's sweep, the sparkle frames, the blend on known pixels, streak light only
 // on the letters, and the stored pictures' described shapes. Letters are synthetic blocks.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "AboutPanel.h"

@@ -14,10 +14,9 @@ TEST(DialogRules, EachSourceTicksItsMarkAndEnablesOnlyItsControl) {
     std::int16_t kind;
     SourceControls expected;
   };
-  for (const Case& c :
-       {Case{0, {{true, false, false}, false, false}}, Case{1, {{false, true, false}, true, false}},
-        Case{2, {{false, false, true}, false, true}}, Case{3, {{false, false, false}, false, false}},
-        Case{-1, {{false, false, false}, false, false}}}) {
+  for (const Case& c : {Case{0, {{true, false, false}, false, false}}, Case{1, {{false, true, false}, true, false}},
+                        Case{2, {{false, false, true}, false, true}}, Case{3, {{false, false, false}, false, false}},
+                        Case{-1, {{false, false, false}, false, false}}}) {
     EXPECT_EQ(c.expected, ControlsForSource(c.kind)) << c.kind;
   }
 }
@@ -49,8 +48,7 @@ TEST(DialogRules, TrackTextRoundsHalvesToEvenAndAnythingElseIsZero) {
 
 TEST(DialogRules, FileDialogTextsAndBuffer) {
   const std::string block = FilterBlock();
-  EXPECT_EQ(std::string("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0", sizeof("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0") - 1),
-            block);
+  EXPECT_EQ(std::string("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0", sizeof("BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0\0") - 1), block);
   EXPECT_EQ(std::string("ﾌｧｲﾙを開く"), kFileDialogTitle);
   const char buffer[8] = {'C', ':', '\\', 'a', '\0', 'x', 'y', 'z'};
   EXPECT_EQ("C:\\a", PathFromFileBuffer(buffer, sizeof buffer));

@@ -1,8 +1,7 @@
-#include "CommandLine.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
+
+#include "CommandLine.h"
 
 namespace orlinde {
 namespace {
@@ -44,14 +43,14 @@ TEST_P(PreviewNumber, ReadsFromTheFourthCharacter) {
   EXPECT_EQ(ParseCommandLine("/p " + GetParam().text).previewWindow, GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, PreviewNumber,
-    testing::Values(NumberCase{"42xyz", 42}, NumberCase{"\t 7", 7}, NumberCase{"12.4", 12},
-                    NumberCase{"12.6", 13}, NumberCase{"12.5", 12}, NumberCase{"13.5", 14},
-                    NumberCase{"12.50001", 13}, NumberCase{"-7", -7}, NumberCase{"+8", 8},
-                    NumberCase{"0x10", 0}, NumberCase{"2147483647", 2147483647},
-                    NumberCase{"2147483648", 0}, NumberCase{"-2147483648", -2147483647 - 1},
-                    NumberCase{"99999999999999999999999", 0}, NumberCase{".", 0}, NumberCase{"-", 0}));
+INSTANTIATE_TEST_SUITE_P(Numbers, PreviewNumber,
+                         testing::Values(NumberCase{"42xyz", 42}, NumberCase{"\t 7", 7}, NumberCase{"12.4", 12},
+                                         NumberCase{"12.6", 13}, NumberCase{"12.5", 12}, NumberCase{"13.5", 14},
+                                         NumberCase{"12.50001", 13}, NumberCase{"-7", -7}, NumberCase{"+8", 8},
+                                         NumberCase{"0x10", 0}, NumberCase{"2147483647", 2147483647},
+                                         NumberCase{"2147483648", 0}, NumberCase{"-2147483648", -2147483647 - 1},
+                                         NumberCase{"99999999999999999999999", 0}, NumberCase{".", 0},
+                                         NumberCase{"-", 0}));
 
 TEST(CommandLine, SwitchCharacterIsTheUpperCasedSecondCharacter) {
   EXPECT_EQ(SwitchCharacter("/s"), 'S');

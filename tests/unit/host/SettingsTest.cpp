@@ -1,7 +1,4 @@
-#include "Settings.h"
-
 #include <gtest/gtest.h>
-
 #include <map>
 #include <optional>
 #include <set>
@@ -9,13 +6,17 @@
 #include <utility>
 #include <vector>
 
+#include "Settings.h"
+
 namespace orlinde {
 namespace {
 
 const std::string kPath = "C:\\Games\\Orlinde.ini";
 
 // Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC.
-bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool ShiftJisLead(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // "表" in Shift-JIS: its second byte is the backslash.
 const std::string kHyo = "\x95\x5C";
@@ -54,19 +55,42 @@ class FakeSystem final : public ProfileStore, public FileProbe {
 };
 
 TEST(SettingNumber, WrittenWithASignPosition) {
-  const std::vector<std::pair<std::int16_t, std::string>> cases = {
-      {2, " 2"}, {-3, "-3"}, {0, " 0"}, {32767, " 32767"}, {-32768, "-32768"}, {10, " 10"}};
+  const std::vector<std::pair<std::int16_t, std::string>> cases = {{2, " 2"},         {-3, "-3"},         {0, " 0"},
+                                                                   {32767, " 32767"}, {-32768, "-32768"}, {10, " 10"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(FormatSettingNumber(value), text) << value;
 }
 
 TEST(SettingNumber, ReadWithFloorAndRange) {
   const std::vector<std::pair<std::string, std::optional<std::int16_t>>> cases = {
-      {"2", 2},           {" 2 ", 2},          {"\t2\t", 2},        {"2.7", 2},       {"1.9", 1},
-      {"-0.5", -1},       {"-2.0", -2},        {"-2.000001", -3},   {"+5", 5},        {".5", 0},
-      {"5.", 5},          {"00002", 2},        {"32767", 32767},    {"32767.9", 32767}, {"-32768", -32768},
-      {"32768", {}},      {"-32768.5", {}},    {"-32769", {}},      {"abc", {}},      {"2a", {}},
-      {"1e3", {}},        {"0x10", {}},        {"1,000", {}},       {"2,5", {}},      {".", {}},
-      {"-", {}},          {"  ", {}},          {"2 3", {}},         {"99999999999999999999999", {}},
+      {"2", 2},
+      {" 2 ", 2},
+      {"\t2\t", 2},
+      {"2.7", 2},
+      {"1.9", 1},
+      {"-0.5", -1},
+      {"-2.0", -2},
+      {"-2.000001", -3},
+      {"+5", 5},
+      {".5", 0},
+      {"5.", 5},
+      {"00002", 2},
+      {"32767", 32767},
+      {"32767.9", 32767},
+      {"-32768", -32768},
+      {"32768", {}},
+      {"-32768.5", {}},
+      {"-32769", {}},
+      {"abc", {}},
+      {"2a", {}},
+      {"1e3", {}},
+      {"0x10", {}},
+      {"1,000", {}},
+      {"2,5", {}},
+      {".", {}},
+      {"-", {}},
+      {"  ", {}},
+      {"2 3", {}},
+      {"99999999999999999999999", {}},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(ParseSettingNumber(text), expected) << '"' << text << '"';
 }
@@ -100,20 +124,19 @@ const std::string K = ini::kKindKey, R = ini::kRepeatKey, F = ini::kFileKey;
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Loader,
-    testing::Values(
-        LoadCase{"NoFile", {}, false, {}, {0, 0, ""}},
-        LoadCase{"FileSourceWithoutPath", {{K, " 2"}, {R, " 0"}, {F, ""}}, false, {}, {0, 0, ""}},
-        LoadCase{"CdWithoutFileKey", {{K, " 1"}, {R, " 7"}}, false, {}, {1, 7, ""}},
-        LoadCase{"LettersAsKind", {{K, "abc"}, {R, "x"}}, false, {}, {0, 0, ""}},
-        LoadCase{"BlanksAround", {{K, "  2  "}, {F, kMusic}}, true, {}, {2, 0, kMusic}},
-        LoadCase{"Fraction", {{K, "2.7"}, {R, "3.9"}, {F, kMusic}}, true, {}, {2, 3, kMusic}},
-        LoadCase{"AboveRange", {{K, "40000"}, {R, "-40000"}}, false, {}, {0, 0, ""}},
-        LoadCase{"UnknownKind", {{K, "5"}}, false, {}, {5, 0, ""}},
-        LoadCase{"MissingMusicFile", {{K, " 2"}, {R, " 4"}, {F, kMusic}}, false, {}, {0, 4, ""}},
-        LoadCase{"CdIgnoresMissingFile", {{K, " 1"}, {R, " 4"}, {F, kMusic}}, false, {}, {1, 4, ""}},
-        LoadCase{"BadNumberKeepsField", {{K, "abc"}, {R, "x"}}, false, {7, 9, "old"}, {7, 9, ""}},
-        LoadCase{"EmptyNumberIsZero", {{F, kMusic}}, true, {7, 9, "old"}, {0, 0, kMusic}},
-        LoadCase{"NegativeRepeat", {{K, "1"}, {R, "-3"}}, false, {}, {1, -3, ""}}),
+    testing::Values(LoadCase{"NoFile", {}, false, {}, {0, 0, ""}},
+                    LoadCase{"FileSourceWithoutPath", {{K, " 2"}, {R, " 0"}, {F, ""}}, false, {}, {0, 0, ""}},
+                    LoadCase{"CdWithoutFileKey", {{K, " 1"}, {R, " 7"}}, false, {}, {1, 7, ""}},
+                    LoadCase{"LettersAsKind", {{K, "abc"}, {R, "x"}}, false, {}, {0, 0, ""}},
+                    LoadCase{"BlanksAround", {{K, "  2  "}, {F, kMusic}}, true, {}, {2, 0, kMusic}},
+                    LoadCase{"Fraction", {{K, "2.7"}, {R, "3.9"}, {F, kMusic}}, true, {}, {2, 3, kMusic}},
+                    LoadCase{"AboveRange", {{K, "40000"}, {R, "-40000"}}, false, {}, {0, 0, ""}},
+                    LoadCase{"UnknownKind", {{K, "5"}}, false, {}, {5, 0, ""}},
+                    LoadCase{"MissingMusicFile", {{K, " 2"}, {R, " 4"}, {F, kMusic}}, false, {}, {0, 4, ""}},
+                    LoadCase{"CdIgnoresMissingFile", {{K, " 1"}, {R, " 4"}, {F, kMusic}}, false, {}, {1, 4, ""}},
+                    LoadCase{"BadNumberKeepsField", {{K, "abc"}, {R, "x"}}, false, {7, 9, "old"}, {7, 9, ""}},
+                    LoadCase{"EmptyNumberIsZero", {{F, kMusic}}, true, {7, 9, "old"}, {0, 0, kMusic}},
+                    LoadCase{"NegativeRepeat", {{K, "1"}, {R, "-3"}}, false, {}, {1, -3, ""}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 TEST(Loader, ValueIsCutToItsFirst255Bytes) {

@@ -1,13 +1,12 @@
-#include "MusicPlayer.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include "MusicPlayer.h"
 
 namespace orlinde::music {
 namespace {
@@ -75,8 +74,7 @@ struct Disc {
     constexpr std::int32_t kOutOfRange = 263;
     constexpr std::int32_t kNoMedia = 256;
     if (!present && c.rfind("status", 0) == 0) return {kNoMedia, ""};
-    if (c == "status cdaudio current track")
-      return {0, currentText.empty() ? std::to_string(current) : currentText};
+    if (c == "status cdaudio current track") return {0, currentText.empty() ? std::to_string(current) : currentText};
     if (c == "status cdaudio number of tracks") return {0, std::to_string(tracks)};
     if (c == "status cdaudio mode") return {0, mode};
     const std::string position = "status cdaudio position track ";
@@ -257,8 +255,8 @@ TEST_F(Player, MciPlayBuildsItsCommand) {
   player.MciPlay("cdaudio", "3", "");
   player.MciPlay("cdaudio", "", "4");
   player.MciPlay("cdaudio", "", "");
-  EXPECT_EQ(media.log, (std::vector<std::string>{"play cdaudio from 03:00:00:00 to 04:00:00:00",
-                                                 "play cdaudio from 3", "play cdaudio to 4", "play cdaudio"}));
+  EXPECT_EQ(media.log, (std::vector<std::string>{"play cdaudio from 03:00:00:00 to 04:00:00:00", "play cdaudio from 3",
+                                                 "play cdaudio to 4", "play cdaudio"}));
 }
 
 // A system that ignores the length and fills every byte it is given, with no terminating zero.
@@ -292,8 +290,8 @@ TEST_F(Player, RepliesFillingTheWholeBufferStayBounded) {
 TEST_F(Player, Mp3OpenQuotesThePath) {
   settings.BgmFile = "C:\\My Music\\\x95\x5C rain.mp3";
   player.Mp3Open();
-  EXPECT_EQ(media.log, (std::vector<std::string>{"open \"C:\\My Music\\\x95\x5C rain.mp3\" type MPEGVideo Alias MP3Play",
-                                                 "play MP3Play"}));
+  EXPECT_EQ(media.log, (std::vector<std::string>{
+                           "open \"C:\\My Music\\\x95\x5C rain.mp3\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
   EXPECT_EQ(media.lengths, (std::vector<std::uint32_t>{0, 0}));
 }
 

@@ -1,10 +1,9 @@
 // Frames of the real scene code, rendered offscreen by Mesa, checked pixel by pixel.
 #include <GL/osmesa.h>
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "Gl.h"

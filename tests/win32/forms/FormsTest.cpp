@@ -1,11 +1,11 @@
 // The form layer on a real Win32 (Wine): twips and pixels, the load / query-unload / unload order and its
 // cancels, the end of the message loop with the last form, timers, windowless controls painted and clicked
 // on their container, the persistent picture-box image, and the preview form inside a foreign area.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
