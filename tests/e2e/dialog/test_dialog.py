@@ -10,17 +10,12 @@ import subprocess
 import time
 import unittest
 import zlib
-from pathlib import Path
 
+from e2e_paths import BUILD, HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
 from wine_session import Picture, WineSession
 
-BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
-SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
-PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
-ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-dialog"
-HOST = BUILD / "host" / "Orlinde.scr"
-RENDERER = BUILD / "renderer" / "Orlinde.xy"
-PROBE = BUILD / "tests" / "e2e" / "dialog" / "dialogprobe.exe"
+ARTIFACTS = artifacts("dialog")
+PROBE = fixture("dialog", "dialogprobe.exe")
 
 TITLE = "<Orlinde>"
 APP_TITLE = "Orlinde(ScreenSaver)"

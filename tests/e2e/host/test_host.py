@@ -1,7 +1,6 @@
 """The host "Orlinde.scr" under Wine: runs, refusals, the missing-renderer message and the preview, driven and
 watched from outside (hidden windows and other processes' windows through the hostprobe fixture)."""
 import ctypes
-import os
 import shutil
 import struct
 import subprocess
@@ -10,15 +9,11 @@ import time
 import unittest
 from pathlib import Path
 
-from wine_session import Picture, WineSession
+from e2e_paths import HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
+from wine_session import WineSession
 
-BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
-SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
-PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
-ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-host"
-HOST = BUILD / "host" / "Orlinde.scr"
-RENDERER = BUILD / "renderer" / "Orlinde.xy"
-PROBE = BUILD / "tests" / "e2e" / "host" / "hostprobe.exe"
+ARTIFACTS = artifacts("host")
+PROBE = fixture("host", "hostprobe.exe")
 CAUSTICS = SOURCE / "assets" / "caustics.bmp"
 
 RUN_FORM = "Velsora_Main"

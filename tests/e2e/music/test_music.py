@@ -4,7 +4,6 @@ Wine gets a sound device from an ALSA "file" sink in the test's own .asoundrc, s
 was played; the exact system calls are read from Wine's +mci and +winmm trace channels.
 """
 import array
-import os
 import re
 import shutil
 import subprocess
@@ -12,11 +11,10 @@ import time
 import unittest
 from pathlib import Path
 
+from e2e_paths import HOST, PREFIX, RENDERER, artifacts
 from wine_session import WineSession
 
-BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
-PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
-ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-music"
+ARTIFACTS = artifacts("music")
 
 
 def ini_bytes(kind: str, repeat: str, path: str) -> bytes:
@@ -48,8 +46,8 @@ class MusicTest(unittest.TestCase):
         self.folder = self.session.drive_c / "OrlindeMusic"
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir()
-        shutil.copy2(BUILD / "host" / "Orlinde.scr", self.folder / "Orlinde.scr")
-        shutil.copy2(BUILD / "renderer" / "Orlinde.xy", self.folder / "Orlinde.xy")
+        shutil.copy2(HOST, self.folder / "Orlinde.scr")
+        shutil.copy2(RENDERER, self.folder / "Orlinde.xy")
 
     def make_tone(self, name: str, seconds: float) -> Path:
         wav = self.folder / (Path(name).stem + ".wav")

@@ -1,18 +1,13 @@
 """The renderer "Orlinde.xy" under Wine, driven and watched from outside as a user would."""
-import os
 import struct
 import time
 import unittest
-from pathlib import Path
 
+from e2e_paths import PREFIX, RENDERER, SOURCE, artifacts, fixture
 from wine_session import Picture, WineSession
 
-BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
-SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
-PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
-ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "e2e-renderer"
-RENDERER = BUILD / "renderer" / "Orlinde.xy"
-CLOSE_WINDOW = BUILD / "tests" / "e2e" / "renderer" / "closewindow.exe"
+ARTIFACTS = artifacts("renderer")
+CLOSE_WINDOW = fixture("renderer", "closewindow.exe")
 TITLE = "Velsora_Delphi"
 
 
