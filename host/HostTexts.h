@@ -4,10 +4,10 @@
 
 namespace orlinde::texts {
 
-// Window titles: the run form's caption, the settings dialog's caption, the renderer's window title.
+// Window titles: the run form's caption and the settings dialog's caption (the renderer's is in
+// common/WindowTitles.h).
 inline constexpr char kRunFormCaption[] = "Velsora_Main";
 inline constexpr char kDialogCaption[] = "<Orlinde>";
-inline constexpr char kRendererTitle[] = "Velsora_Delphi";
 
 inline constexpr char kPreviewCaption[] = "Preview Window";
 

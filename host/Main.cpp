@@ -13,6 +13,7 @@
 #include "SettingsDialog.h"
 #include "SettingsWin32.h"
 #include "Text.h"
+#include "WindowTitles.h"
 
 namespace orlinde {
 
@@ -22,7 +23,7 @@ namespace {
 bool AnotherInstanceRuns() {
   const HWND runForm = FindWindowA(nullptr, texts::kRunFormCaption);
   const HWND dialog = FindWindowA(nullptr, texts::kDialogCaption);
-  const HWND renderer = FindWindowA(nullptr, texts::kRendererTitle);
+  const HWND renderer = FindWindowA(nullptr, kRendererWindowTitle);
   return runForm != nullptr || dialog != nullptr || renderer != nullptr;
 }
 

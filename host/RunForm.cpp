@@ -68,17 +68,6 @@ POINT ReadCursor(std::int32_t& result) {
 
 }  // namespace
 
-FileMusic FileMusicOf(std::string_view bgmFile) {
-  const std::string_view tail = bgmFile.size() > 3 ? bgmFile.substr(bgmFile.size() - 3) : bgmFile;
-  std::string upper(tail);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  if (upper == "WAV") return FileMusic::Wav;
-  if (upper == "MP3") return FileMusic::Mp3;
-  return FileMusic::None;
-}
-
 Velsora_S::Velsora_S()
     : forms::Form(forms::FromUtf8(texts::kRunFormCaption)),
       Timer1(*this, 1000, false, [] { music::Music().Mp3Watch(); }),
@@ -103,15 +92,15 @@ void Velsora_S::OnLoad() {
     Timer2.SetEnabled(true);
   }
   if (BgmSettings.BgmKind == kBgmFile) {
-    switch (FileMusicOf(BgmSettings.BgmFile)) {
-      case FileMusic::Wav:
+    switch (music::FileMusicOf(BgmSettings.BgmFile)) {
+      case music::FileMusic::Wav:
         player.WavPlay();
         break;
-      case FileMusic::Mp3:
+      case music::FileMusic::Mp3:
         player.Mp3Open();
         Timer1.SetEnabled(true);
         break;
-      case FileMusic::None:
+      case music::FileMusic::None:
         break;
     }
   }
@@ -143,14 +132,14 @@ void Velsora_S::OnQueryUnload(bool&, forms::UnloadMode) {
     player.CdClose();
   }
   if (BgmSettings.BgmKind == kBgmFile) {
-    switch (FileMusicOf(BgmSettings.BgmFile)) {
-      case FileMusic::Wav:
+    switch (music::FileMusicOf(BgmSettings.BgmFile)) {
+      case music::FileMusic::Wav:
         player.WavStop();
         break;
-      case FileMusic::Mp3:
+      case music::FileMusic::Mp3:
         player.Mp3Close();
         break;
-      case FileMusic::None:
+      case music::FileMusic::None:
         break;
     }
   }

@@ -8,13 +8,10 @@
 #include <string_view>
 
 #include "Form.h"
+#include "MusicPlayer.h"
 #include "Timer.h"
 
 namespace orlinde {
-
-// Which player a music file goes to, by the last three characters of its name, upper-cased.
-enum class FileMusic { None, Wav, Mp3 };
-FileMusic FileMusicOf(std::string_view bgmFile);
 
 class Velsora_S final : public forms::Form {
  public:

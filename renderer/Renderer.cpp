@@ -10,6 +10,7 @@
 #include "RainScene.h"
 #include "RendererTexts.h"
 #include "SceneGl.h"
+#include "WindowTitles.h"
 
 namespace velsora {
 namespace {
@@ -143,7 +144,7 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   g.ScreenWidth = GetSystemMetrics(SM_CXMAXIMIZED);
   g.ScreenHeight = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
 
-  g.window = CreateWindowExA(exStyle, texts::kWindowClass, texts::kWindowTitle, style, 0, 0, g.ScreenWidth,
+  g.window = CreateWindowExA(exStyle, texts::kWindowClass, orlinde::kRendererWindowTitle, style, 0, 0, g.ScreenWidth,
                              g.ScreenHeight, nullptr, nullptr, g.instance, nullptr);
   if (g.window == nullptr) return FailCreation(texts::kCreateWindowFailed);
 

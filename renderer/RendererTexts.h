@@ -4,7 +4,6 @@
 namespace velsora::texts {
 
 inline constexpr char kWindowClass[] = "OpenGL";
-inline constexpr char kWindowTitle[] = "Velsora_Delphi";
 inline constexpr char kErrorCaption[] = "Error";
 
 inline constexpr char kRegisterClassFailed[] = "Failed to register the window class!";

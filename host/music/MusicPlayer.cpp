@@ -149,4 +149,15 @@ void MusicPlayer::WavStop() {
   lastApiResult_ = system_.SoundPlay(nullptr, 0);
 }
 
+FileMusic FileMusicOf(std::string_view bgmFile) {
+  const std::string_view tail = bgmFile.size() > 3 ? bgmFile.substr(bgmFile.size() - 3) : bgmFile;
+  std::string upper(tail);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (upper == "WAV") return FileMusic::Wav;
+  if (upper == "MP3") return FileMusic::Mp3;
+  return FileMusic::None;
+}
+
 }  // namespace orlinde::music

@@ -42,6 +42,10 @@ inline constexpr std::uint32_t kSndLoop = 0x0008;
 inline constexpr char kNoCommandReply[] = "コマンド文字列が指定されていません";
 inline constexpr char kNoErrorTextReply[] = "Error (文字列が取れません)";
 
+// Which player a music file goes to, by the last three characters of its name, upper-cased.
+enum class FileMusic { None, Wav, Mp3 };
+FileMusic FileMusicOf(std::string_view bgmFile);
+
 class MusicPlayer {
  public:
   // `settings` supplies BgmFile and BgmRepeat; results of system calls go to `lastApiResult`.

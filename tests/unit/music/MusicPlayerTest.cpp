@@ -344,3 +344,20 @@ TEST_F(Player, WavPlayNeedsAnOutputDevice) {
 
 }  // namespace
 }  // namespace orlinde::music
+
+namespace orlinde::music {
+namespace {
+
+TEST(FileMusicOf, ChoosesThePlayerByTheLastThreeCharactersInAnyCase) {
+  EXPECT_EQ(FileMusic::Wav, FileMusicOf("C:\\Music\\rain.wav"));
+  EXPECT_EQ(FileMusic::Wav, FileMusicOf("C:\\Music\\RAIN.WaV"));
+  EXPECT_EQ(FileMusic::Mp3, FileMusicOf("C:\\Music\\a song.mp3"));
+  EXPECT_EQ(FileMusic::Mp3, FileMusicOf("mp3"));
+  EXPECT_EQ(FileMusic::None, FileMusicOf("C:\\Music\\song.mid"));
+  EXPECT_EQ(FileMusic::None, FileMusicOf("C:\\Music\\song.mp3 "));  // the ending is taken literally
+  EXPECT_EQ(FileMusic::None, FileMusicOf("wa"));
+  EXPECT_EQ(FileMusic::None, FileMusicOf(""));
+}
+
+}  // namespace
+}  // namespace orlinde::music
