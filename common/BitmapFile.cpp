@@ -1,4 +1,4 @@
-#include "BitmapFile.h"
+#include "common/BitmapFile.h"
 
 namespace orlinde {
 namespace {

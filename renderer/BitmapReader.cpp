@@ -1,9 +1,9 @@
-#include "BitmapReader.h"
+#include "renderer/BitmapReader.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "BitmapFile.h"
+#include "common/BitmapFile.h"
 
 namespace velsora {
 

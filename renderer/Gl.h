@@ -4,15 +4,12 @@
 
 #if defined(_WIN32) && !defined(APIENTRY)
 #define APIENTRY __stdcall
-#define ORLINDE_DEFINED_APIENTRY
 #endif
 #if defined(_WIN32) && !defined(WINGDIAPI)
 #define WINGDIAPI __declspec(dllimport)
-#define ORLINDE_DEFINED_WINGDIAPI
 #endif
 #if defined(_WIN32) && !defined(CALLBACK)
 #define CALLBACK __stdcall
-#define ORLINDE_DEFINED_CALLBACK
 #endif
 
 #include <GL/gl.h>

@@ -1,4 +1,4 @@
-#include "RainScene.h"
+#include "renderer/RainScene.h"
 
 #include <cmath>
 #include <limits>

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "BitmapReader.h"
-#include "CursorRule.h"
-#include "HandOverPath.h"
-#include "RainScene.h"
-#include "RendererTexts.h"
-#include "SceneGl.h"
-#include "WindowTitles.h"
+#include "common/CursorRule.h"
+#include "common/HandOverPath.h"
+#include "common/WindowTitles.h"
+#include "renderer/BitmapReader.h"
+#include "renderer/RainScene.h"
+#include "renderer/RendererTexts.h"
+#include "renderer/SceneGl.h"
 
 namespace velsora {
 namespace {

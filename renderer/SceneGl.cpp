@@ -1,10 +1,10 @@
-#include "SceneGl.h"
+#include "renderer/SceneGl.h"
 
-#include "Gl.h"
+#include "renderer/Gl.h"
 
 namespace velsora {
 
-bool UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
+void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
   GLuint id = 0;
   glGenTextures(1, &id);
   textureId = id;
@@ -14,7 +14,6 @@ bool UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   // The reader pads each row to 4 bytes, matching the default unpack alignment left in place here.
   gluBuild2DMipmaps(GL_TEXTURE_2D, 3, bitmap.width, bitmap.height, GL_RGB, GL_UNSIGNED_BYTE, bitmap.pixels.data());
-  return true;
 }
 
 bool InitScene(RainScene& scene, ScenePlatform& platform) {

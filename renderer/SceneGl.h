@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "BitmapReader.h"
-#include "RainScene.h"
+#include "renderer/BitmapReader.h"
+#include "renderer/RainScene.h"
 
 namespace velsora {
 
@@ -21,7 +21,7 @@ class ScenePlatform : public RainTimerSink {
 };
 
 // Turns the pixels into the scene's one texture object, bound and modulated by the current colour.
-bool UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId);
+void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId);
 
 // One-time set-up after the context is current and the first ResizeScene ran. Returns false only when
 // the texture could not be read (after asking the platform to end the process).

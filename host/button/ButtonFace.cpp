@@ -1,4 +1,4 @@
-#include "ButtonFace.h"
+#include "host/button/ButtonFace.h"
 
 #include <cmath>
 

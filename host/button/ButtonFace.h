@@ -6,7 +6,7 @@
 #include <array>
 #include <cstddef>
 
-#include "PixelBuffer.h"
+#include "host/button/PixelBuffer.h"
 
 namespace orlinde::button {
 

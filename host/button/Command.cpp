@@ -1,8 +1,8 @@
-#include "Command.h"
+#include "host/button/Command.h"
 
 #include <utility>
 
-#include "NumberText.h"
+#include "host/button/NumberText.h"
 
 namespace orlinde::button {
 
@@ -210,14 +210,8 @@ void Command::DrawButton(ButtonImage image) {
   if (state_ == kHighLight) gradientReversed_ = true;
   PaintFace(face_, images_ ? (*images_)[image] : NoImage(), gradientReversed_);
   lastDrawn_ = image;
-  ++drawCount_;
   host_.Refresh();
   captionArea_ = CaptionRect(face_.Width(), face_.Height(), captionHeight_);
-}
-
-void Command::DrawGradient() {
-  button::DrawGradient(face_, gradientReversed_);
-  host_.Refresh();
 }
 
 void Command::RedrawNormal() {

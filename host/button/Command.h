@@ -28,9 +28,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ButtonFace.h"
-#include "CommandProperties.h"
-#include "PixelBuffer.h"
+#include "host/button/ButtonFace.h"
+#include "host/button/CommandProperties.h"
+#include "host/button/PixelBuffer.h"
 
 namespace orlinde::button {
 
@@ -108,7 +108,6 @@ class Command {
 
   // Drawing routines.
   void DrawButton(ButtonImage image);
-  void DrawGradient();
   void RedrawNormal();
   void ApplyEnabled();
   void LeaveHover();
@@ -133,9 +132,8 @@ class Command {
   bool GradientReversed() const { return gradientReversed_; }
   bool EnabledField() const { return enabled_; }  // without the side effects of Enabled()
   std::int16_t FaceMode() const { return faceMode_; }
-  // The image the face was last painted from, and how many times DrawButton ran.
+  // The image the face was last painted from.
   std::optional<ButtonImage> LastDrawn() const { return lastDrawn_; }
-  int DrawCount() const { return drawCount_; }
 
  private:
   void SetCaptionEnabled(bool on);
@@ -159,7 +157,6 @@ class Command {
 
   PixelBuffer face_;
   std::optional<ButtonImage> lastDrawn_;
-  int drawCount_ = 0;
 };
 
 }  // namespace orlinde::button

@@ -1,9 +1,9 @@
-#include "CommandProperties.h"
+#include "host/button/CommandProperties.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "NumberText.h"
+#include "host/button/NumberText.h"
 
 namespace orlinde::button {
 

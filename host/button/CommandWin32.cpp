@@ -1,12 +1,12 @@
-#include "CommandWin32.h"
+#include "host/button/CommandWin32.h"
 
 #include <utility>
 
-#include "App.h"
-#include "FontWin32.h"
-#include "OrlindeResources.h"
-#include "PixelBufferWin32.h"
-#include "Text.h"
+#include "assets/HostResources.h"
+#include "host/button/FontWin32.h"
+#include "host/button/PixelBufferWin32.h"
+#include "host/forms/AppWin32.h"
+#include "host/settings/CodePageWin32.h"
 
 namespace orlinde::button {
 
@@ -63,17 +63,12 @@ bool CommandControl::Enabled() {
   return enabled;
 }
 
-void CommandControl::SaveProperties() {
-  model_.WriteProperties(stored_, ambientFont_);
-}
-
 // ---- what the model asks of the window -------------------------------------------------------------------
 
 void CommandControl::Host::PropertyChanged(std::string_view name) {
-  control_.changed_.emplace(name);
   if (name == key::kEnabled) control_.MirrorEnabled();
   if (name == key::kCaption && control_.Hwnd() != nullptr) {
-    SetWindowTextW(control_.Hwnd(), forms::FromUtf8(control_.model_.Caption()).c_str());
+    SetWindowTextW(control_.Hwnd(), FromUtf8(control_.model_.Caption()).c_str());
   }
 }
 
@@ -159,7 +154,7 @@ void CommandControl::WindowCreated() {
   // Creation, then restore; the first WM_SIZE (sent after WM_CREATE) does the first ApplyEnabled.
   if (hasStored_) model_.ReadProperties(stored_, ambientFont_);
   MatchFont();
-  SetWindowTextW(Hwnd(), forms::FromUtf8(model_.Caption()).c_str());
+  SetWindowTextW(Hwnd(), FromUtf8(model_.Caption()).c_str());
   MirrorEnabled();
   if (pendingTimerMs_ != 0) SetTimer(Hwnd(), kTmrMouse, pendingTimerMs_, nullptr);
 }
@@ -222,7 +217,7 @@ void CommandControl::Paint() {
     DeleteObject(brush);
   }
 
-  const std::wstring caption = forms::FromUtf8(model_.Caption());
+  const std::wstring caption = FromUtf8(model_.Caption());
   const Rect area = model_.CaptionArea();
   const HGDIOBJ oldFont = font_ != nullptr ? SelectObject(memory, font_) : nullptr;
   SetBkMode(memory, TRANSPARENT);

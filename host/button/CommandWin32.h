@@ -20,13 +20,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
-#include "Command.h"
-#include "CommandProperties.h"
-#include "Control.h"
+#include "host/button/Command.h"
+#include "host/button/CommandProperties.h"
+#include "host/forms/ControlWin32.h"
 
 namespace orlinde::button {
 
@@ -53,12 +52,6 @@ class CommandControl final : public forms::WindowedControl {
   void SetCaption(std::string_view New_Caption) { model_.SetCaption(New_Caption); }
   const FontDesc& Font() const { return model_.Font(); }
   void SetFont(const FontDesc& New_Font) { model_.SetFont(New_Font); }
-
-  // Writes the control's stored property set (the host saving its layout).
-  void SaveProperties();
-  const MemoryPropertyBag& StoredProperties() const { return stored_; }
-  // The properties reported changed since the control was made.
-  const std::set<std::string>& ChangedProperties() const { return changed_; }
 
   const Command& Model() const { return model_; }
 
@@ -91,7 +84,6 @@ class CommandControl final : public forms::WindowedControl {
   MemoryPropertyBag stored_;
   bool hasStored_;
   FontDesc ambientFont_;
-  std::set<std::string> changed_;
   unsigned pendingTimerMs_ = 0;
   HFONT font_ = nullptr;
   FontDesc fontMadeFrom_;

@@ -1,6 +1,6 @@
-#include "FontWin32.h"
+#include "host/button/FontWin32.h"
 
-#include "Text.h"
+#include "host/settings/CodePageWin32.h"
 
 namespace orlinde {
 
@@ -49,7 +49,7 @@ std::wstring UsableFace(const std::wstring& wanted, int charset) {
 }
 
 HFONT CreateFontFrom(const button::FontDesc& font, int dpi) {
-  const std::wstring face = UsableFace(forms::FromUtf8(font.faceName), font.charset);
+  const std::wstring face = UsableFace(FromUtf8(font.faceName), font.charset);
   // A negative height asks for the character height (the em size) in pixels.
   const int height = -MulDiv(font.sizeCentipoints, dpi, 7200);
   return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, font.strikethrough,

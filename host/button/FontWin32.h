@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "CommandProperties.h"
+#include "host/button/CommandProperties.h"
 
 namespace orlinde {
 

@@ -1,9 +1,9 @@
-#include "NumberText.h"
+#include "host/button/NumberText.h"
 
 #include <cctype>
 #include <limits>
 
-#include "DecimalText.h"
+#include "host/settings/DecimalText.h"
 
 namespace orlinde {
 

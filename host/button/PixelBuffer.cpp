@@ -1,4 +1,4 @@
-#include "PixelBuffer.h"
+#include "host/button/PixelBuffer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "PixelBufferWin32.h"
+#include "host/button/PixelBufferWin32.h"
 
 #include <cstring>
 

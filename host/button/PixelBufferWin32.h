@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "PixelBuffer.h"
+#include "host/button/PixelBuffer.h"
 
 namespace orlinde {
 

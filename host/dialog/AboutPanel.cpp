@@ -1,4 +1,4 @@
-#include "AboutPanel.h"
+#include "host/dialog/AboutPanel.h"
 
 #include <algorithm>
 #include <utility>

@@ -13,7 +13,7 @@
 #include <array>
 #include <cstdint>
 
-#include "PixelBuffer.h"
+#include "host/button/PixelBuffer.h"
 
 namespace orlinde::dialog {
 

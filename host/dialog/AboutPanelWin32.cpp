@@ -1,12 +1,12 @@
-#include "AboutPanelWin32.h"
+#include "host/dialog/AboutPanelWin32.h"
 
 #include <array>
 #include <string>
 
-#include "FontWin32.h"
-#include "OrlindeResources.h"
-#include "PixelBufferWin32.h"
-#include "Text.h"
+#include "assets/HostResources.h"
+#include "host/button/FontWin32.h"
+#include "host/button/PixelBufferWin32.h"
+#include "host/settings/CodePageWin32.h"
 
 namespace orlinde::dialog {
 
@@ -40,8 +40,8 @@ AboutPanelControl::AboutPanelControl(forms::Container& container, forms::Bounds 
     : forms::WindowedControl(container, bounds), panel_(PixelsFromBitmapResource(IDB_STREAK), SparklePictures()) {}
 
 void AboutPanelControl::SetUp(std::string_view text) {
-  const std::wstring shown = forms::FromUtf8(text);
-  const std::wstring face = UsableFace(forms::FromUtf8(kTextFont), ANSI_CHARSET);
+  const std::wstring shown = FromUtf8(text);
+  const std::wstring face = UsableFace(FromUtf8(kTextFont), ANSI_CHARSET);
   const HFONT font = CreateFontW(-MulDiv(kTextPointSize, kPanelDpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                  ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, face.c_str());

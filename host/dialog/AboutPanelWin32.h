@@ -8,8 +8,8 @@
 #include <functional>
 #include <string_view>
 
-#include "AboutPanel.h"
-#include "Control.h"
+#include "host/dialog/AboutPanel.h"
+#include "host/forms/ControlWin32.h"
 
 namespace orlinde::dialog {
 

@@ -1,13 +1,6 @@
-#include "DialogLayout.h"
+#include "host/dialog/DialogLayout.h"
 
 namespace orlinde::dialog {
-
-std::optional<ControlPlace> FindControl(std::string_view name, int index) {
-  for (const ControlPlace& control : kDialogLayout) {
-    if (control.name == name && control.index == index) return control;
-  }
-  return std::nullopt;
-}
 
 int ScaleLength(int pixels, int dpi) {
   if (dpi <= 0) dpi = kDesignDpi;

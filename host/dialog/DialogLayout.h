@@ -4,15 +4,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
-#include "PixelBuffer.h"
+#include "host/button/PixelBuffer.h"
 
 namespace orlinde::dialog {
 
-inline constexpr char kDialogCaption[] = "<Orlinde>";
 inline constexpr int kClientWidth = 481;
 inline constexpr int kClientHeight = 231;
 inline constexpr int kDesignDpi = 96;
@@ -28,9 +27,31 @@ inline constexpr Pixel kLabelColour = Hex(0xFFFFFF);
 enum class ControlKind { Panel, Shape, Label, OptionMark, ComboBox, Button, PictureBox };
 enum class Container { Window, MusicPanel };  // MusicPanel is Pic_C(0)
 
+// Every control of the dialog, in layout order; the index of its entry in kDialogLayout. Names keep the
+// control and its control-array index (lbl(15) is lbl_15, Img_BGM(1) is Img_BGM_1).
+enum class DialogControl {
+  Pic_C,
+  Shape3,
+  lbl_15,
+  Img_BGM_1,
+  lbl_BGM_1,
+  BGM_Repeat,
+  lbl_14,
+  Img_BGM_0,
+  lbl_BGM_0,
+  Img_BGM_2,
+  lbl_BGM_2,
+  Cmd_BGM,
+  lbl_Fname,
+  picDisplay,
+  Cmd_Set,
+  Cmd_Can,
+  lbl_7,
+  Count
+};
+
 struct ControlPlace {
-  std::string_view name;
-  int index;  // control-array index, −1 for a single control
+  DialogControl id;
   ControlKind kind;
   Container container;
   Rect place;              // within the container, pixels at 96 dpi
@@ -38,28 +59,39 @@ struct ControlPlace {
   bool fixedSize = false;  // keeps its pixel size at every dpi
 };
 
-inline constexpr std::array<ControlPlace, 17> kDialogLayout = {{
-    {"Pic_C", 0, ControlKind::Panel, Container::Window, {12, 28, 453, 145}, ""},
-    {"Shape3", 3, ControlKind::Shape, Container::MusicPanel, {20, 12, 113, 21}, ""},
-    {"lbl", 15, ControlKind::Label, Container::MusicPanel, {20, 16, 111, 13}, "BGM"},
-    {"Img_BGM", 1, ControlKind::OptionMark, Container::MusicPanel, {20, 40, 13, 13}, ""},
-    {"lbl_BGM", 1, ControlKind::Label, Container::MusicPanel, {36, 40, 43, 13}, "音楽CD"},
-    {"BGM_Repeat", -1, ControlKind::ComboBox, Container::MusicPanel, {92, 36, 41, 20}, ""},
-    {"lbl", 14, ControlKind::Label, Container::MusicPanel, {136, 40, 66, 13}, "曲目をﾘﾋﾟｰﾄ"},
-    {"Img_BGM", 0, ControlKind::OptionMark, Container::MusicPanel, {20, 60, 13, 13}, ""},
-    {"lbl_BGM", 0, ControlKind::Label, Container::MusicPanel, {36, 60, 23, 13}, "無し"},
-    {"Img_BGM", 2, ControlKind::OptionMark, Container::MusicPanel, {20, 80, 13, 13}, ""},
-    {"lbl_BGM", 2, ControlKind::Label, Container::MusicPanel, {36, 80, 60, 13}, "MP3、WAV"},
-    {"Cmd_BGM", -1, ControlKind::Button, Container::MusicPanel, {36, 96, 29, 21}, "..."},
-    {"lbl_Fname", -1, ControlKind::Label, Container::MusicPanel, {68, 96, 357, 29}, ""},
-    {"picDisplay", -1, ControlKind::PictureBox, Container::Window, {12, 180, 309, 25}, "", true},
-    {"Cmd_Set", -1, ControlKind::Button, Container::Window, {320, 180, 73, 25}, "設定"},
-    {"Cmd_Can", -1, ControlKind::Button, Container::Window, {396, 180, 69, 25}, "ｷｬﾝｾﾙ"},
-    {"lbl", 7, ControlKind::Label, Container::Window, {12, 204, 165, 13}, "Designed by r-vane Ver.1.0.0"},
+inline constexpr std::array<ControlPlace, static_cast<std::size_t>(DialogControl::Count)> kDialogLayout = {{
+    {DialogControl::Pic_C, ControlKind::Panel, Container::Window, {12, 28, 453, 145}, ""},
+    {DialogControl::Shape3, ControlKind::Shape, Container::MusicPanel, {20, 12, 113, 21}, ""},
+    {DialogControl::lbl_15, ControlKind::Label, Container::MusicPanel, {20, 16, 111, 13}, "BGM"},
+    {DialogControl::Img_BGM_1, ControlKind::OptionMark, Container::MusicPanel, {20, 40, 13, 13}, ""},
+    {DialogControl::lbl_BGM_1, ControlKind::Label, Container::MusicPanel, {36, 40, 43, 13}, "音楽CD"},
+    {DialogControl::BGM_Repeat, ControlKind::ComboBox, Container::MusicPanel, {92, 36, 41, 20}, ""},
+    {DialogControl::lbl_14, ControlKind::Label, Container::MusicPanel, {136, 40, 66, 13}, "曲目をﾘﾋﾟｰﾄ"},
+    {DialogControl::Img_BGM_0, ControlKind::OptionMark, Container::MusicPanel, {20, 60, 13, 13}, ""},
+    {DialogControl::lbl_BGM_0, ControlKind::Label, Container::MusicPanel, {36, 60, 23, 13}, "無し"},
+    {DialogControl::Img_BGM_2, ControlKind::OptionMark, Container::MusicPanel, {20, 80, 13, 13}, ""},
+    {DialogControl::lbl_BGM_2, ControlKind::Label, Container::MusicPanel, {36, 80, 60, 13}, "MP3、WAV"},
+    {DialogControl::Cmd_BGM, ControlKind::Button, Container::MusicPanel, {36, 96, 29, 21}, "..."},
+    {DialogControl::lbl_Fname, ControlKind::Label, Container::MusicPanel, {68, 96, 357, 29}, ""},
+    {DialogControl::picDisplay, ControlKind::PictureBox, Container::Window, {12, 180, 309, 25}, "", true},
+    {DialogControl::Cmd_Set, ControlKind::Button, Container::Window, {320, 180, 73, 25}, "設定"},
+    {DialogControl::Cmd_Can, ControlKind::Button, Container::Window, {396, 180, 69, 25}, "ｷｬﾝｾﾙ"},
+    {DialogControl::lbl_7, ControlKind::Label, Container::Window, {12, 204, 165, 13}, "Designed by r-vane Ver.1.0.0"},
 }};
 
-// The entry for a control, or nullopt.
-std::optional<ControlPlace> FindControl(std::string_view name, int index = -1);
+// Every entry sits at its own control's index, so a look-up by DialogControl can never miss.
+constexpr bool LayoutIndexedByControl() {
+  for (std::size_t i = 0; i < kDialogLayout.size(); ++i) {
+    if (static_cast<std::size_t>(kDialogLayout[i].id) != i) return false;
+  }
+  return true;
+}
+static_assert(LayoutIndexedByControl(), "kDialogLayout must list the controls in DialogControl order");
+
+// The entry of a control.
+constexpr const ControlPlace& Layout(DialogControl control) {
+  return kDialogLayout[static_cast<std::size_t>(control)];
+}
 
 // A length at 96 dpi for a display of `dpi` dots per inch, rounded to the nearest pixel (halves up).
 int ScaleLength(int pixels, int dpi);

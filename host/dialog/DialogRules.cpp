@@ -1,16 +1,16 @@
-#include "DialogRules.h"
+#include "host/dialog/DialogRules.h"
 
 #include <optional>
 
-#include "NumberText.h"
+#include "host/button/NumberText.h"
 
 namespace orlinde::dialog {
 
 SourceControls ControlsForSource(std::int16_t kind) {
   SourceControls controls;
   if (kind >= 0 && kind < 3) controls.ticked[static_cast<std::size_t>(kind)] = true;
-  controls.repeatEnabled = kind == kSourceCd;
-  controls.fileButtonEnabled = kind == kSourceFile;
+  controls.repeatEnabled = kind == kBgmCd;
+  controls.fileButtonEnabled = kind == kBgmFile;
   return controls;
 }
 

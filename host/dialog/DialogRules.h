@@ -8,12 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orlinde::dialog {
+#include "host/settings/Settings.h"
 
-// Music sources (BgmKind).
-inline constexpr std::int16_t kSourceNone = 0;
-inline constexpr std::int16_t kSourceCd = 1;
-inline constexpr std::int16_t kSourceFile = 2;
+namespace orlinde::dialog {
 
 // The controls' look for one source: which option mark is ticked (indexed by source), whether the track
 // box (BGM_Repeat) and the file button (Cmd_BGM) are enabled. A source outside 0..2 ticks nothing and

@@ -1,4 +1,4 @@
-#include "SettingsDialogWin32.h"
+#include "host/dialog/SettingsDialogWin32.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -6,18 +6,15 @@
 #include <string_view>
 #include <vector>
 
-#include "AnsiText.h"
-#include "App.h"
-#include "DialogLayout.h"
-#include "DialogRules.h"
-#include "FontWin32.h"
-#include "HostState.h"
-#include "OrlindeResources.h"
-#include "SettingsDialog.h"
-#include "SettingsDialogSave.h"
-#include "SettingsWin32.h"
-#include "Text.h"
-#include "Zoom.h"
+#include "assets/HostResources.h"
+#include "common/WindowTitles.h"
+#include "host/button/FontWin32.h"
+#include "host/dialog/DialogLayout.h"
+#include "host/dialog/DialogRules.h"
+#include "host/dialog/SettingsDialogSave.h"
+#include "host/forms/AppWin32.h"
+#include "host/settings/CodePageWin32.h"
+#include "host/settings/SettingsWin32.h"
 
 namespace orlinde {
 
@@ -31,22 +28,19 @@ constexpr const char* kHomePageAddress = ORLINDE_HOME_PAGE;
 constexpr const char* kHomePageAddress = dialog::kHomePage;
 #endif
 
+using Id = dialog::DialogControl;
+
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-forms::Bounds ToBounds(const Rect& r) {
+// A control's place at the display's dots per inch.
+forms::Bounds Place(dialog::DialogControl control, int dpi) {
+  const Rect r = dialog::ScaledPlace(dialog::Layout(control), dpi);
   return {r.x, r.y, r.width, r.height};
 }
 
-// A control's place at the display's dots per inch.
-forms::Bounds Place(std::string_view name, int index, int dpi) {
-  const std::optional<dialog::ControlPlace> control = dialog::FindControl(name, index);
-  return control ? ToBounds(dialog::ScaledPlace(*control, dpi)) : forms::Bounds{};
-}
-
-std::wstring TextOf(std::string_view name, int index) {
-  const std::optional<dialog::ControlPlace> control = dialog::FindControl(name, index);
-  return control ? forms::FromUtf8(control->text) : std::wstring();
+std::wstring TextOf(dialog::DialogControl control) {
+  return FromUtf8(dialog::Layout(control).text);
 }
 
 // The buttons' font, and the font their container offers (the same: the labels' font).
@@ -59,48 +53,37 @@ button::FontDesc ButtonFont() {
 }
 
 // A button's stored property set as the dialog's layout keeps it: its caption and its font.
-button::MemoryPropertyBag StoredButton(std::string_view name) {
+button::MemoryPropertyBag StoredButton(dialog::DialogControl control) {
   button::MemoryPropertyBag bag;
-  const std::optional<dialog::ControlPlace> control = dialog::FindControl(name);
-  bag.Write(button::key::kCaption, control ? control->text : std::string_view());
+  bag.Write(button::key::kCaption, dialog::Layout(control).text);
   bag.Write(button::key::kFont, button::EncodeFont(ButtonFont()));
   return bag;
 }
 
-// Text typed into a box, as the system's ANSI code page bytes.
-std::string ToAnsi(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), size, ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
 }  // namespace
 
-Velsora_P::Velsora_P(int dpi)
-    : forms::Form(forms::FromUtf8(dialog::kDialogCaption)),
+Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
+    : forms::Form(FromUtf8(kDialogCaption)),
       dpi_(dpi),
-      labelFont_{UsableFace(forms::FromUtf8(dialog::kLabelFont), dialog::kShiftJisCharset),
+      host_(std::move(host)),
+      labelFont_{UsableFace(FromUtf8(dialog::kLabelFont), dialog::kShiftJisCharset),
                  dialog::kLabelFontCentipoints / 100.0, false, static_cast<BYTE>(dialog::kShiftJisCharset)},
-      Pic_C(*this, Place("Pic_C", 0, dpi), ToColourRef(dialog::kPanelDesignColour)),
-      Shape3(Pic_C, Place("Shape3", 3, dpi), kWhite),
-      lbl_15(Pic_C, Place("lbl", 15, dpi), TextOf("lbl", 15)),
+      Pic_C(*this, Place(Id::Pic_C, dpi), ToColourRef(dialog::kPanelDesignColour)),
+      Shape3(Pic_C, Place(Id::Shape3, dpi), kWhite),
+      lbl_15(Pic_C, Place(Id::lbl_15, dpi), TextOf(Id::lbl_15)),
       Img_BGM{
-          {{Pic_C, Place("Img_BGM", 0, dpi)}, {Pic_C, Place("Img_BGM", 1, dpi)}, {Pic_C, Place("Img_BGM", 2, dpi)}}},
-      lbl_BGM{{{Pic_C, Place("lbl_BGM", 0, dpi), TextOf("lbl_BGM", 0)},
-               {Pic_C, Place("lbl_BGM", 1, dpi), TextOf("lbl_BGM", 1)},
-               {Pic_C, Place("lbl_BGM", 2, dpi), TextOf("lbl_BGM", 2)}}},
-      BGM_Repeat(Pic_C, Place("BGM_Repeat", -1, dpi)),
-      lbl_14(Pic_C, Place("lbl", 14, dpi), TextOf("lbl", 14)),
-      Cmd_BGM(Pic_C, Place("Cmd_BGM", -1, dpi), StoredButton("Cmd_BGM"), ButtonFont()),
-      lbl_Fname(Pic_C, Place("lbl_Fname", -1, dpi)),
-      picDisplay(*this, Place("picDisplay", -1, dpi)),
-      Cmd_Set(*this, Place("Cmd_Set", -1, dpi), StoredButton("Cmd_Set"), ButtonFont()),
-      Cmd_Can(*this, Place("Cmd_Can", -1, dpi), StoredButton("Cmd_Can"), ButtonFont()),
-      lbl_7(*this, Place("lbl", 7, dpi), TextOf("lbl", 7)),
+          {{Pic_C, Place(Id::Img_BGM_0, dpi)}, {Pic_C, Place(Id::Img_BGM_1, dpi)}, {Pic_C, Place(Id::Img_BGM_2, dpi)}}},
+      lbl_BGM{{{Pic_C, Place(Id::lbl_BGM_0, dpi), TextOf(Id::lbl_BGM_0)},
+               {Pic_C, Place(Id::lbl_BGM_1, dpi), TextOf(Id::lbl_BGM_1)},
+               {Pic_C, Place(Id::lbl_BGM_2, dpi), TextOf(Id::lbl_BGM_2)}}},
+      BGM_Repeat(Pic_C, Place(Id::BGM_Repeat, dpi)),
+      lbl_14(Pic_C, Place(Id::lbl_14, dpi), TextOf(Id::lbl_14)),
+      Cmd_BGM(Pic_C, Place(Id::Cmd_BGM, dpi), StoredButton(Id::Cmd_BGM), ButtonFont()),
+      lbl_Fname(Pic_C, Place(Id::lbl_Fname, dpi)),
+      picDisplay(*this, Place(Id::picDisplay, dpi)),
+      Cmd_Set(*this, Place(Id::Cmd_Set, dpi), StoredButton(Id::Cmd_Set), ButtonFont()),
+      Cmd_Can(*this, Place(Id::Cmd_Can, dpi), StoredButton(Id::Cmd_Can), ButtonFont()),
+      lbl_7(*this, Place(Id::lbl_7, dpi), TextOf(Id::lbl_7)),
       Img_Ra{forms::Picture::FromResource(IDB_OPTION_UNTICKED), forms::Picture::FromResource(IDB_OPTION_TICKED)},
       Timer1(*this, dialog::kFrameIntervalMs, false, [this] { picDisplay.DrawFrame(); }) {
   SetBackColor(GetSysColor(COLOR_WINDOW));  // the design colour; loading makes it black
@@ -151,14 +134,14 @@ void Velsora_P::OnLoad() {
   Pic_C.SetBackColor(kBlack);
 
   // 4.-6. The option marks and the two controls that depend on the source.
-  ShowSource(BgmSettings.BgmKind);
+  ShowSource(host_.BgmSettings.BgmKind);
 
   // 7.-8. The track text, then the 31 list entries ("" and 1 to 30).
-  BGM_Repeat.SetText(forms::FromUtf8(dialog::FormatDigitMask(BgmSettings.BgmRepeat)));
-  for (const std::string& entry : dialog::RepeatListEntries()) BGM_Repeat.AddItem(forms::FromUtf8(entry));
+  BGM_Repeat.SetText(FromUtf8(dialog::FormatDigitMask(host_.BgmSettings.BgmRepeat)));
+  for (const std::string& entry : dialog::RepeatListEntries()) BGM_Repeat.AddItem(FromUtf8(entry));
 
   // 9. The music file's path.
-  lbl_Fname.SetCaption(forms::FromAnsi(BgmSettings.BgmFile));
+  lbl_Fname.SetCaption(FromAnsi(host_.BgmSettings.BgmFile));
 
   // 10. The about panel: text masks drawn once, streak at its start, then its timer.
   picDisplay.SetUp(kHomePageAddress);
@@ -166,12 +149,12 @@ void Velsora_P::OnLoad() {
 
   // 11. The zoom's origin: the mouse position, or 0, 0 when it cannot be read.
   POINT cursor{};
-  LastApiResult = GetCursorPos(&cursor);
-  CursorX = static_cast<std::int16_t>(LastApiResult != 0 ? cursor.x : 0);
-  CursorY = static_cast<std::int16_t>(LastApiResult != 0 ? cursor.y : 0);
+  const bool gotCursor = GetCursorPos(&cursor) != 0;
+  host_.CursorX = static_cast<std::int16_t>(gotCursor ? cursor.x : 0);
+  host_.CursorY = static_cast<std::int16_t>(gotCursor ? cursor.y : 0);
 
   // 12. The outline grows from that point to the window.
-  ZoomOpen(Hwnd());
+  host_.ZoomOpen(Hwnd());
 
   // 13. The default pointer.
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
@@ -180,11 +163,11 @@ void Velsora_P::OnLoad() {
 // The unload sequence: the panel stops at once, then the outline shrinks back. Nothing is saved here.
 void Velsora_P::OnUnload(bool&) {
   Timer1.SetEnabled(false);
-  ZoomClose(Hwnd());
+  host_.ZoomClose(Hwnd());
 }
 
 void Velsora_P::SelectSource(std::int16_t i) {
-  BgmSettings.BgmKind = i;  // the record changes at once; the file only on 設定
+  host_.BgmSettings.BgmKind = i;  // the record changes at once; the file only on 設定
   ShowSource(i);
 }
 
@@ -219,21 +202,18 @@ void Velsora_P::ChooseMusicFile() {
   request.lpstrTitle = title.c_str();
   request.Flags = 0;
 
-  const BOOL chosen = GetOpenFileNameA(&request);
-  LastApiResult = chosen;
-  if (chosen <= 0) return;  // cancelled or failed: the path stays as it was
-  BgmSettings.BgmFile = dialog::PathFromFileBuffer(file.data(), file.size());
-  lbl_Fname.SetCaption(forms::FromAnsi(BgmSettings.BgmFile));
+  if (GetOpenFileNameA(&request) == 0) return;  // cancelled or failed: the path stays as it was
+  host_.BgmSettings.BgmFile = dialog::PathFromFileBuffer(file.data(), file.size());
+  lbl_Fname.SetCaption(FromAnsi(host_.BgmSettings.BgmFile));
 }
 
 void Velsora_P::SaveAndClose() {
   Win32ProfileStore store;
-  const bool saved = dialog::SaveChoice(BgmSettings, ToAnsi(BGM_Repeat.Text()), store, SettingsPath(), LastApiResult);
+  const bool saved = dialog::SaveChoice(host_.BgmSettings, ToAnsi(BGM_Repeat.Text()), store, host_.SettingsPath);
   if (!saved) {
     // The choice would be lost with the process: say so and stay open, so the user can fix the file
     // (or its folder) and confirm again, or cancel knowingly.
-    MessageBoxW(Hwnd(), forms::FromUtf8(kSaveFailedMessage).c_str(), forms::app::Title().c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(Hwnd(), FromUtf8(kSaveFailedMessage).c_str(), forms::app::Title().c_str(), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   Unload();
@@ -243,14 +223,6 @@ void Velsora_P::OpenHomePage() {
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
   ShellExecuteA(Hwnd(), "open", kHomePageAddress, "", "", SW_SHOWNORMAL);
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
-}
-
-// Configure mode: the dialog follows the display's dots per inch, so the process asks the system for the
-// real figure before anything measures the screen.
-void ShowSettingsDialog() {
-  SetProcessDPIAware();
-  Velsora_P dialog(forms::app::Scale().dpiY);
-  dialog.Show(forms::ShowMode::Modal);
 }
 
 }  // namespace orlinde

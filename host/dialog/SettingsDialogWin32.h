@@ -8,14 +8,16 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
-#include "AboutPanelWin32.h"
-#include "CommandWin32.h"
-#include "Controls.h"
-#include "Form.h"
-#include "Gdi.h"
-#include "Timer.h"
+#include "host/button/CommandWin32.h"
+#include "host/dialog/AboutPanelWin32.h"
+#include "host/forms/ControlsWin32.h"
+#include "host/forms/FormWin32.h"
+#include "host/forms/GdiWin32.h"
+#include "host/forms/TimerWin32.h"
+#include "host/settings/Settings.h"
 
 namespace orlinde {
 
@@ -24,15 +26,32 @@ inline constexpr char kSaveFailedMessage[] =
     "設定を保存できませんでした。\n"
     "Orlinde.ini またはそのﾌｫﾙﾀﾞが書き込み禁止になっていないか確かめてください。";
 
+namespace dialog {
+
+// What the dialog works on, all of it the host's: the settings record it shows and changes, the pointer
+// position it records at load (the zoom's origin), the file 設定 writes, and the zoom outlines it runs as
+// it opens and closes.
+struct DialogHost {
+  BgmSettingsRecord& BgmSettings;
+  std::int16_t& CursorX;
+  std::int16_t& CursorY;
+  std::string SettingsPath;
+  std::function<void(HWND)> ZoomOpen;
+  std::function<void(HWND)> ZoomClose;
+};
+
+}  // namespace dialog
+
 class Velsora_P final : public forms::Form {
  public:
-  explicit Velsora_P(int dpi);
+  Velsora_P(int dpi, dialog::DialogHost host);
 
   // Select source i: what a mouse press on Img_BGM(i) or lbl_BGM(i) does.
   void SelectSource(std::int16_t i);
 
  private:
   int dpi_;
+  dialog::DialogHost host_;
   forms::Font labelFont_;
 
  public:

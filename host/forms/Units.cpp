@@ -1,4 +1,4 @@
-#include "Units.h"
+#include "host/forms/Units.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "MusicPlayer.h"
+#include "host/music/MusicPlayer.h"
 
-#include "DecimalText.h"
+#include "host/settings/DecimalText.h"
 
 namespace orlinde::music {
 
@@ -16,17 +16,6 @@ std::string Mode7(const char* buffer) {
   std::size_t length = 0;
   while (length < 7 && buffer[length] != '\0') ++length;
   return std::string(buffer, length);
-}
-
-bool MentionsError(const std::string& text) {
-  for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
-    const auto upper = [&](std::size_t k) {
-      const char c = text[i + k];
-      return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    };
-    if (upper(0) == 'E' && upper(1) == 'R' && upper(2) == 'R') return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -57,9 +46,14 @@ std::int32_t MusicPlayer::MciSend(const std::string& command, std::string& reply
 }
 
 std::string MusicPlayer::MciQuery(const std::string& command) {
+  const std::optional<std::string> reply = MciQueryReply(command);
+  return reply ? *reply : "Error:" + std::to_string(lastApiResult_);
+}
+
+std::optional<std::string> MusicPlayer::MciQueryReply(const std::string& command) {
   const std::int32_t code = MciSend(command, MciReply);
   lastApiResult_ = code;
-  if (code != 0) return "Error:" + std::to_string(code);
+  if (code != 0) return std::nullopt;
   return MciReply;
 }
 
@@ -80,42 +74,33 @@ void MusicPlayer::CdClose() {
   MciCommand("close cdaudio");
 }
 
+// A failed status query (no disc, no drive, a drive in use) ends the watch; so does a current track that
+// is not a number when a track is to be kept.
 void MusicPlayer::CdWatch() {
-  CdWatchActive = true;
-  try {
-    const std::string current = MciQuery("status cdaudio current track");
-    if (MentionsError(current)) {
-      CdWatchActive = false;
-      return;
-    }
-    const std::string count = MciQuery("status cdaudio number of tracks");
-    if (MentionsError(count)) {
-      CdWatchActive = false;
-      return;
-    }
-    lastApiResult_ = system_.SendString("status cdaudio mode", cdMode_, kCdModeLength);
-    cdMode_[kCdModeLength] = '\0';
-    const bool stopped = Mode7(cdMode_) == "stopped";
+  CdWatchActive = false;
+  const std::optional<std::string> current = MciQueryReply("status cdaudio current track");
+  if (!current) return;
+  // The count is asked only to detect a missing or unreadable disc; its value is not used.
+  if (!MciQueryReply("status cdaudio number of tracks")) return;
+  lastApiResult_ = system_.SendString("status cdaudio mode", cdMode_, kCdModeLength);
+  cdMode_[kCdModeLength] = '\0';
+  const bool stopped = Mode7(cdMode_) == "stopped";
 
-    const std::int16_t repeat = settings_.BgmRepeat;
-    if (repeat != 0) {
-      // The current track is compared whether or not the device stopped: a reply that is no number ends
-      // the watch either way.
-      const auto track = ParseDecimal(current);
-      if (!track) {
-        CdWatchActive = false;
-        return;
-      }
-      if (stopped || !Equals(*track, repeat)) {
-        const std::string start = MciQuery("status cdaudio position track " + std::to_string(repeat));
-        MciPlay("cdaudio", start, "");
-      }
-    } else if (stopped) {
-      MciPlay("cdaudio", "", "");
+  const std::int16_t repeat = settings_.BgmRepeat;
+  if (repeat != 0) {
+    // The current track is compared whether or not the device stopped.
+    const auto track = ParseDecimal(*current);
+    if (!track) return;
+    if (stopped || !Equals(*track, repeat)) {
+      // A failed position query gives "Error:<code>" as the start, and the play built from it fails in
+      // turn; the next tick tries again.
+      const std::string start = MciQuery("status cdaudio position track " + std::to_string(repeat));
+      MciPlay("cdaudio", start, "");
     }
-  } catch (...) {
-    CdWatchActive = false;
+  } else if (stopped) {
+    MciPlay("cdaudio", "", "");
   }
+  CdWatchActive = true;
 }
 
 void MusicPlayer::Mp3Open() {
@@ -149,15 +134,17 @@ void MusicPlayer::WavStop() {
   lastApiResult_ = system_.SoundPlay(nullptr, 0);
 }
 
-FileMusic FileMusicOf(std::string_view bgmFile) {
-  const std::string_view tail = bgmFile.size() > 3 ? bgmFile.substr(bgmFile.size() - 3) : bgmFile;
-  std::string upper(tail);
-  for (char& c : upper) {
+MusicSource SourceOf(const BgmSettingsRecord& settings) {
+  if (settings.BgmKind == kBgmCd) return MusicSource::Cd;
+  if (settings.BgmKind != kBgmFile) return MusicSource::None;
+  const std::string_view file = settings.BgmFile;
+  std::string tail(file.size() > 3 ? file.substr(file.size() - 3) : file);
+  for (char& c : tail) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  if (upper == "WAV") return FileMusic::Wav;
-  if (upper == "MP3") return FileMusic::Mp3;
-  return FileMusic::None;
+  if (tail == "WAV") return MusicSource::Wav;
+  if (tail == "MP3") return MusicSource::Mp3;
+  return MusicSource::None;
 }
 
 }  // namespace orlinde::music

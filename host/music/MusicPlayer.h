@@ -8,10 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "HostState.h"
+#include "host/settings/Settings.h"
 
 namespace orlinde::music {
 
@@ -42,9 +43,10 @@ inline constexpr std::uint32_t kSndLoop = 0x0008;
 inline constexpr char kNoCommandReply[] = "コマンド文字列が指定されていません";
 inline constexpr char kNoErrorTextReply[] = "Error (文字列が取れません)";
 
-// Which player a music file goes to, by the last three characters of its name, upper-cased.
-enum class FileMusic { None, Wav, Mp3 };
-FileMusic FileMusicOf(std::string_view bgmFile);
+// What a run plays: the CD for the CD source; for the file source, the player that the file name's last
+// three characters, upper-cased, name ("WAV" or "MP3"); nothing for any other name or source.
+enum class MusicSource { None, Cd, Wav, Mp3 };
+MusicSource SourceOf(const BgmSettingsRecord& settings);
 
 class MusicPlayer {
  public:
@@ -80,6 +82,8 @@ class MusicPlayer {
   std::int32_t MciSend(const std::string& command, std::string& reply);
   // The reply of a command (kept in MciReply), or "Error:" + code when it failed.
   std::string MciQuery(const std::string& command);
+  // The reply of a command (kept in MciReply, the code in LastApiResult); nullopt when its code is not 0.
+  std::optional<std::string> MciQueryReply(const std::string& command);
   // "play <device>[ from <from>][ to <to>]" through MciSend into MciReply; returns its code.
   std::int32_t MciPlay(const std::string& device, const std::string& from, const std::string& to);
 

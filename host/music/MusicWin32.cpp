@@ -1,10 +1,9 @@
-#include "MusicWin32.h"
+#include "host/music/MusicWin32.h"
 #include <windows.h>
 
 #include <mmsystem.h>
 
-#include "AnsiText.h"
-#include "HostState.h"
+#include "host/settings/CodePageWin32.h"
 
 namespace orlinde::music {
 
@@ -26,12 +25,6 @@ std::int32_t Win32MediaSystem::SoundPlay(const char* name, std::uint32_t flags) 
 
 std::string Win32MediaSystem::FromUtf8(std::string_view utf8) {
   return Utf8ToAnsi(utf8);
-}
-
-MusicPlayer& Music() {
-  static Win32MediaSystem system;
-  static MusicPlayer player(system, BgmSettings, LastApiResult);
-  return player;
 }
 
 }  // namespace orlinde::music

@@ -1,7 +1,7 @@
-// The music player on Windows: winmm's MCI and sound functions, and the host's one player.
+// The music player's system on Windows: winmm's MCI and sound functions.
 #pragma once
 
-#include "MusicPlayer.h"
+#include "host/music/MusicPlayer.h"
 
 namespace orlinde::music {
 
@@ -14,8 +14,5 @@ class Win32MediaSystem final : public MediaSystem {
   std::int32_t SoundPlay(const char* name, std::uint32_t flags) override;
   std::string FromUtf8(std::string_view utf8) override;
 };
-
-// The process's player: works on BgmSettings and LastApiResult through the Win32 functions.
-MusicPlayer& Music();
 
 }  // namespace orlinde::music

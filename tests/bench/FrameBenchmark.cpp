@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "RainScene.h"
+#include "renderer/RainScene.h"
 
 namespace {
 std::atomic<long> g_allocations{0};

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "BitmapFile.h"
-#include "BitmapReader.h"
+#include "common/BitmapFile.h"
+#include "renderer/BitmapReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   velsora::MemorySource source(data, size);

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "AnsiText.h"
-#include "HostState.h"
-#include "SettingsWin32.h"
+#include "host/settings/CodePageWin32.h"
+#include "host/settings/Settings.h"
+#include "host/settings/SettingsWin32.h"
 
 namespace orlinde {
 namespace {
@@ -87,9 +87,7 @@ TEST_F(IniFile, KeyNamesAreConvertedToShiftJis) {
 
 TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
   const std::string music = File("a b" + kHyo + ".mp3");  // blanks and a Shift-JIS name
-  std::int32_t last = 0;
-  SaveSettings(BgmSettingsRecord{2, -3, music}, store, path, last);
-  EXPECT_NE(last, 0);
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, music}, store, path));
 
   // Wine's profile writer drops the blank in front of a value; Windows keeps it.
   const std::string sign = RunningOnWine() ? "" : " ";
@@ -106,9 +104,7 @@ TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
 
 TEST_F(IniFile, LongValueReadsBackAs255Bytes) {
   const std::string value(300, 'v');
-  std::int32_t last = 0;
-  WriteIni(store, ini::kSection, ini::kFileKey, value, path, last);
-  EXPECT_NE(last, 0);
+  EXPECT_NE(WriteIni(store, ini::kSection, ini::kFileKey, value, path), 0);
   EXPECT_EQ(ReadIni(store, ini::kSection, ini::kFileKey, path), value.substr(0, 255));
 }
 
@@ -119,9 +115,8 @@ TEST_F(IniFile, MissingFileOrSectionLoadsNothing) {
   EXPECT_EQ(loaded.BgmRepeat, 0);
   EXPECT_EQ(loaded.BgmFile, "");
 
-  std::int32_t last = 0;
-  WriteIni(store, "Other", ini::kKindKey, " 1", path, last);
-  WriteIni(store, "Other", ini::kFileKey, File("x.mp3"), path, last);
+  WriteIni(store, "Other", ini::kKindKey, " 1", path);
+  WriteIni(store, "Other", ini::kFileKey, File("x.mp3"), path);
   LoadSettings(loaded, store, probe, path, AnsiLeadByte);
   EXPECT_EQ(loaded.BgmKind, 0);
   EXPECT_EQ(loaded.BgmFile, "");
@@ -144,13 +139,11 @@ TEST_F(IniFile, FileExistsOpensFilesButNotFolders) {
   EXPECT_FALSE(FileExists("\\"));
 }
 
-TEST_F(IniFile, WriteResultGoesToLastApiResult) {
-  LastApiResult = 0;
-  WriteIni(ini::kSection, ini::kKindKey, " 1", path);
-  EXPECT_NE(LastApiResult, 0);
-  EXPECT_EQ(ReadIni(ini::kSection, ini::kKindKey, path), "1");
-  WriteIni(ini::kSection, ini::kKindKey, " 1", folder + "\\no such folder\\Orlinde.ini");
-  EXPECT_EQ(LastApiResult, 0);
+TEST_F(IniFile, WriteReportsTheSystemsResult) {
+  EXPECT_NE(WriteIni(store, ini::kSection, ini::kKindKey, " 1", path), 0);
+  EXPECT_EQ(ReadIni(store, ini::kSection, ini::kKindKey, path), "1");
+  EXPECT_EQ(WriteIni(store, ini::kSection, ini::kKindKey, " 1", folder + "\\no such folder\\Orlinde.ini"), 0);
+  EXPECT_FALSE(SaveSettings(BgmSettingsRecord{1, 2, ""}, store, folder + "\\no such folder\\Orlinde.ini"));
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {

@@ -4,19 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include "MusicWin32.h"
+#include "host/music/MusicWin32.h"
 
 namespace orlinde::music {
 namespace {
 
 TEST(MusicWin32, FixedRepliesComeInTheAnsiCodePage) {
   ASSERT_EQ(GetACP(), 932u);
+  Win32MediaSystem system;
+  BgmSettingsRecord settings;
+  std::int32_t last = 0;
+  MusicPlayer player(system, settings, last);
   std::string reply;
-  EXPECT_EQ(Music().MciSend("", reply), -1);
+  EXPECT_EQ(player.MciSend("", reply), -1);
   // "コマンド文字列が指定されていません" in Shift-JIS starts with コマ = 83 52 83 7D.
   ASSERT_GE(reply.size(), 4u);
   EXPECT_EQ(reply.substr(0, 4), "\x83\x52\x83\x7D");
-  Win32MediaSystem system;
   EXPECT_EQ(system.FromUtf8(kNoErrorTextReply),
             "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6\x82\xEA\x82\xDC\x82\xB9\x82\xF1)");
 }

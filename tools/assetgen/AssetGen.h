@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "BitmapFile.h"
+#include "common/BitmapFile.h"
 
 namespace assetgen {
 

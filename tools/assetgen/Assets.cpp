@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

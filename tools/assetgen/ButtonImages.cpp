@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

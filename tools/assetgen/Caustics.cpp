@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 namespace {

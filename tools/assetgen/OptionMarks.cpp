@@ -1,6 +1,6 @@
 // The dialog's two 12 × 12 option marks on the dialog's black: unticked, a light grey square outline;
 // ticked, the same outline filled with a blue square.
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

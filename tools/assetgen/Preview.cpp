@@ -2,7 +2,7 @@
 // into ellipses), for the control panel's 152 × 112 preview area.
 #include <cmath>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

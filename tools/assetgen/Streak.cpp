@@ -3,7 +3,7 @@
 // positions the cross-section is interpolated linearly; it falls to 0 one pixel beyond each end.
 #include <cmath>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace assetgen {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "AssetGen.h"
+#include "tools/assetgen/AssetGen.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

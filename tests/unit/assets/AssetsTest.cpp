@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 
-#include "AssetGen.h"
-#include "BitmapFile.h"
+#include "common/BitmapFile.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // they are, edges stretched, and the generated state images' described colours.
 #include <gtest/gtest.h>
 
-#include "ButtonFace.h"
-#include "TestSupport.h"
+#include "host/button/ButtonFace.h"
+#include "tests/unit/button/TestSupport.h"
 
 namespace {
 

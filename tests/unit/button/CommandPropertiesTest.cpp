@@ -2,8 +2,8 @@
 // not convert, and which members repaint.
 #include <gtest/gtest.h>
 
-#include "NumberText.h"
-#include "TestSupport.h"
+#include "host/button/NumberText.h"
+#include "tests/unit/button/TestSupport.h"
 
 namespace {
 
@@ -114,9 +114,12 @@ TEST(CommandMembers, VisibleReadsBack255Or0AndTheTransparentFaceIsNotRedrawn) {
   c.Enabled();
   c.SetVisible(7);
   EXPECT_EQ(255, c.Visible());
-  const int draws = c.DrawCount();
+  const orlinde::PixelBuffer face = c.Face();
+  const int refreshes = host.refreshes;
   c.SetVisible(0);
-  EXPECT_EQ(draws, c.DrawCount());
+  // The window is asked to repaint once (the face no longer shows); the face itself is left as it was.
+  EXPECT_EQ(refreshes + 1, host.refreshes);
+  EXPECT_EQ(face, c.Face());
   EXPECT_EQ(0, c.Visible());
   EXPECT_FALSE(c.FaceOpaque());
   EXPECT_EQ((std::vector<std::string>{"Visible", "Visible"}), host.changed);
@@ -143,10 +146,10 @@ TEST(CommandMembers, ReadingEnabledOrFontColourRepaintsWhateverTheState) {
   EXPECT_EQ(ButtonImage::Normal, c.LastDrawn());
   EXPECT_EQ(kHighLight, c.State());
   c.SetEnabled(false);
-  const int draws = c.DrawCount();
+  const int draws = host.refreshes;
   c.FontColour();  // disabled: nothing
   c.Visible();
-  EXPECT_EQ(draws, c.DrawCount());
+  EXPECT_EQ(draws, host.refreshes);
   c.Enabled();
   EXPECT_EQ(ButtonImage::Disable, c.LastDrawn());
 }
@@ -156,10 +159,15 @@ TEST(CommandMembers, CaptionAndFontReportButDoNotRepaintTheFace) {
   Command c(host, buttontest::GeneratedImages());
   c.Resized(73, 25);
   c.Enabled();
-  const int draws = c.DrawCount();
+  const orlinde::PixelBuffer face = c.Face();
+  const auto drawn = c.LastDrawn();
+  const int refreshes = host.refreshes;
   c.SetCaption("ｷｬﾝｾﾙ");
   c.SetFont(kAmbient);
-  EXPECT_EQ(draws, c.DrawCount());
+  // Each change repaints the window for the caption; the face is not painted again.
+  EXPECT_EQ(refreshes + 2, host.refreshes);
+  EXPECT_EQ(face, c.Face());
+  EXPECT_EQ(drawn, c.LastDrawn());
   EXPECT_EQ((std::vector<std::string>{"Caption", "Font"}), host.changed);
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-#include "TestSupport.h"
+#include "tests/unit/button/TestSupport.h"
 
 namespace {
 
@@ -70,15 +70,15 @@ TEST_P(StateTable, Row) {
   const Row& row = GetParam();
   Fixture f;
   f.Reach(row.from, row.buttonDown);
-  const int draws = f.command.DrawCount(), clicks = f.host.clicks;
+  const int draws = f.host.refreshes, clicks = f.host.clicks;
   f.Fire(row.trigger);
   EXPECT_EQ(row.to, f.command.State());
   EXPECT_EQ(row.buttonDownAfter, f.command.ButtonDown());
   if (row.drawn) {
-    EXPECT_EQ(draws + 1, f.command.DrawCount());
+    EXPECT_EQ(draws + 1, f.host.refreshes);
     EXPECT_EQ(row.drawn, f.command.LastDrawn());
   } else {
-    EXPECT_EQ(draws, f.command.DrawCount());
+    EXPECT_EQ(draws, f.host.refreshes);
   }
   EXPECT_EQ(clicks + (row.click ? 1 : 0), f.host.clicks);
 }
@@ -156,7 +156,7 @@ TEST(CommandSequence, DisabledControlIgnoresEverythingButStillTicks) {
   EXPECT_EQ(ButtonImage::Disable, f.command.LastDrawn());
   EXPECT_FALSE(f.command.CaptionEnabled());
   EXPECT_EQ(kHighLight, f.command.State());  // kept
-  const int draws = f.command.DrawCount();
+  const int draws = f.host.refreshes;
   f.command.FocusGained();
   f.command.MouseDown(MouseButton::Left);
   f.command.MouseMove();
@@ -165,7 +165,7 @@ TEST(CommandSequence, DisabledControlIgnoresEverythingButStillTicks) {
   f.command.TimerTick(false);
   f.command.LeaveHover();
   f.command.FocusLost();
-  EXPECT_EQ(draws, f.command.DrawCount());
+  EXPECT_EQ(draws, f.host.refreshes);
   EXPECT_EQ(kHighLight, f.command.State());
   EXPECT_FALSE(f.command.ButtonDown());
   EXPECT_EQ(0, f.host.clicks);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "AssetGen.h"
-#include "Command.h"
+#include "host/button/Command.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace buttontest {
 
@@ -14,6 +14,8 @@ struct RecordingHost : orlinde::button::CommandHost {
   std::vector<std::string> changed;
   int clicks = 0;
   std::vector<unsigned> timers;
+  int refreshes = 0;  // each repaint of the face asks for one
+  void Refresh() override { ++refreshes; }
   void PropertyChanged(std::string_view name) override { changed.emplace_back(name); }
   void Click() override { ++clicks; }
   void StartMouseTimer(unsigned ms) override { timers.push_back(ms); }

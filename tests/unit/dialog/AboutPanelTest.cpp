@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "AboutPanel.h"
-#include "AssetGen.h"
+#include "host/dialog/AboutPanel.h"
+#include "tools/assetgen/AssetGen.h"
 
 namespace {
 

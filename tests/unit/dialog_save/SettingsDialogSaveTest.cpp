@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingsDialogSave.h"
+#include "host/dialog/SettingsDialogSave.h"
 
 namespace orlinde::dialog {
 namespace {
@@ -33,13 +33,11 @@ class RecordingStore final : public ProfileStore {
 TEST(SaveChoice, WritesKindRepeatAndFileInOrderWithSignColumns) {
   RecordingStore store;
   BgmSettingsRecord settings{2, 9, "C:\\\x89\xb9\x8a\x79\\rain.mp3"};  // a Shift-JIS path, bytes kept
-  std::int32_t last = -7;
-  EXPECT_TRUE(SaveChoice(settings, "12", store, kPath, last));
+  EXPECT_TRUE(SaveChoice(settings, "12", store, kPath));
   const std::vector<Write> expected = {
       {"BGM区分", " 2"}, {"BGMﾘﾋﾟｰﾄ", " 12"}, {"BGMﾌｧｲﾙ", "C:\\\x89\xb9\x8a\x79\\rain.mp3"}};
   EXPECT_EQ(expected, store.writes);
   EXPECT_EQ(12, settings.BgmRepeat);
-  EXPECT_EQ(1, last);
 }
 
 TEST(SaveChoice, TrackTextBecomesTheRepeatValue) {
@@ -53,8 +51,7 @@ TEST(SaveChoice, TrackTextBecomesTheRepeatValue) {
   for (const Case& c : cases) {
     RecordingStore store;
     BgmSettingsRecord settings{1, 5, ""};
-    std::int32_t last = 0;
-    SaveChoice(settings, c.text, store, kPath, last);
+    SaveChoice(settings, c.text, store, kPath);
     EXPECT_EQ(c.repeat, settings.BgmRepeat) << c.text;
     ASSERT_EQ(3u, store.writes.size());
     EXPECT_EQ(c.written, store.writes[1].value) << c.text;
@@ -62,15 +59,13 @@ TEST(SaveChoice, TrackTextBecomesTheRepeatValue) {
 }
 
 TEST(SaveChoice, AnyFailedWriteIsReportedAndTheOthersStillRun) {
-  // A failure early in the sequence must not be hidden by a later success (LastApiResult keeps only the
-  // last result).
+  // A failure early in the sequence must not be hidden by a later success.
   for (std::size_t failing = 0; failing < 3; ++failing) {
     RecordingStore store;
     store.results = {1, 1, 1};
     store.results[failing] = 0;
     BgmSettingsRecord settings{0, 0, ""};
-    std::int32_t last = 0;
-    EXPECT_FALSE(SaveChoice(settings, "", store, kPath, last)) << failing;
+    EXPECT_FALSE(SaveChoice(settings, "", store, kPath)) << failing;
     EXPECT_EQ(3u, store.writes.size()) << failing;
   }
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "CommandLine.h"
+#include "host/app/CommandLine.h"
 
 namespace orlinde {
 namespace {
@@ -62,6 +62,9 @@ TEST(CommandLine, SwitchCharacterIsTheUpperCasedSecondCharacter) {
 TEST(CommandLine, ArgumentsFollowTheProgramName) {
   EXPECT_EQ(ArgumentsOf("\"C:\\Program Files\\Orlinde.scr\" /p 1234"), "/p 1234");
   EXPECT_EQ(ArgumentsOf("\"C:\\Program Files\\Orlinde.scr\"   /c"), "/c");
+  // The system may hand the switch over right after the closing quote.
+  EXPECT_EQ(ArgumentsOf("\"C:\\x\\Orlinde.scr\"/s"), "/s");
+  EXPECT_EQ(ParseCommandLine(ArgumentsOf("\"C:\\x\\Orlinde.scr\"/p 1234")).previewWindow, 1234);
   EXPECT_EQ(ArgumentsOf("C:\\Games\\Orlinde.scr /s"), "/s");
   EXPECT_EQ(ArgumentsOf("C:\\Games\\Orlinde.scr"), "");
   EXPECT_EQ(ArgumentsOf("\"C:\\a b\\Orlinde.scr\""), "");

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "Settings.h"
+#include "host/settings/Settings.h"
 
 namespace orlinde {
 namespace {
@@ -184,27 +184,24 @@ TEST(WriteIni, CutsNamesTo128Characters) {
   for (int i = 0; i < 130; ++i) wideKey += "区";  // three UTF-8 bytes each
   const std::string longSection(200, 's');
   FakeSystem system;
-  std::int32_t last = 0;
-  WriteIni(system, longSection, wideKey, "v", kPath, last);
+  WriteIni(system, longSection, wideKey, "v", kPath);
   ASSERT_EQ(system.writes.size(), 1u);
   EXPECT_EQ(system.writes[0].section, std::string(128, 's'));
   EXPECT_EQ(system.writes[0].key, wideKey.substr(0, 128 * 3));
-  WriteIni(system, std::string(128, 's'), "BGM", "v", kPath, last);
+  WriteIni(system, std::string(128, 's'), "BGM", "v", kPath);
   EXPECT_EQ(system.writes[1].section, std::string(128, 's'));
 }
 
 TEST(SaveSettings, WritesKindRepeatAndFileInOrder) {
   FakeSystem system;
-  std::int32_t last = 0;
   const std::string sjisPath = "C:\\" + kHyo + "\\a b.mp3";
-  SaveSettings(BgmSettingsRecord{2, -3, sjisPath}, system, kPath, last);
-  SaveSettings(BgmSettingsRecord{0, 0, ""}, system, kPath, last);
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, sjisPath}, system, kPath));
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{0, 0, ""}, system, kPath));
   const std::vector<Write> expected = {
       {"Section", K, " 2", kPath}, {"Section", R, "-3", kPath}, {"Section", F, sjisPath, kPath},
       {"Section", K, " 0", kPath}, {"Section", R, " 0", kPath}, {"Section", F, "", kPath},
   };
   EXPECT_EQ(system.writes, expected);
-  EXPECT_EQ(last, 1);
 }
 
 TEST(SettingsPath, FolderOfTheProgramPlusFileName) {

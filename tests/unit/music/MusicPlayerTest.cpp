@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MusicPlayer.h"
+#include "host/music/MusicPlayer.h"
 
 namespace orlinde::music {
 namespace {
@@ -201,13 +201,14 @@ TEST_F(Player, CdWatchStopsWhenTheTrackCountFails) {
   EXPECT_EQ(media.log.size(), 3u);
 }
 
-TEST_F(Player, ErrorInAnyCaseInTheTrackReplyStopsTheWatch) {
+TEST_F(Player, OnlyTheReplyCodeDecidesAFailureNotItsText) {
+  // A successful reply that happens to read like an error keeps the watch going.
   Disc disc;
   disc.currentText = "terror";
   media.answer = std::ref(disc);
   player.CdWatch();
-  EXPECT_FALSE(player.CdWatchActive);
-  EXPECT_EQ(media.log.size(), 1u);
+  EXPECT_TRUE(player.CdWatchActive);
+  EXPECT_EQ(media.log, Concat(kStatus, {"play cdaudio"}));
 }
 
 TEST_F(Player, NonNumericTrackStopsTheRepeatWatch) {
@@ -348,15 +349,20 @@ TEST_F(Player, WavPlayNeedsAnOutputDevice) {
 namespace orlinde::music {
 namespace {
 
-TEST(FileMusicOf, ChoosesThePlayerByTheLastThreeCharactersInAnyCase) {
-  EXPECT_EQ(FileMusic::Wav, FileMusicOf("C:\\Music\\rain.wav"));
-  EXPECT_EQ(FileMusic::Wav, FileMusicOf("C:\\Music\\RAIN.WaV"));
-  EXPECT_EQ(FileMusic::Mp3, FileMusicOf("C:\\Music\\a song.mp3"));
-  EXPECT_EQ(FileMusic::Mp3, FileMusicOf("mp3"));
-  EXPECT_EQ(FileMusic::None, FileMusicOf("C:\\Music\\song.mid"));
-  EXPECT_EQ(FileMusic::None, FileMusicOf("C:\\Music\\song.mp3 "));  // the ending is taken literally
-  EXPECT_EQ(FileMusic::None, FileMusicOf("wa"));
-  EXPECT_EQ(FileMusic::None, FileMusicOf(""));
+TEST(SourceOf, TheCdOrAFilePlayerByTheLastThreeCharactersInAnyCase) {
+  const auto file = [](const char* path) { return SourceOf(BgmSettingsRecord{kBgmFile, 0, path}); };
+  EXPECT_EQ(MusicSource::Wav, file("C:\\Music\\rain.wav"));
+  EXPECT_EQ(MusicSource::Wav, file("C:\\Music\\RAIN.WaV"));
+  EXPECT_EQ(MusicSource::Mp3, file("C:\\Music\\a song.mp3"));
+  EXPECT_EQ(MusicSource::Mp3, file("mp3"));
+  EXPECT_EQ(MusicSource::None, file("C:\\Music\\song.mid"));
+  EXPECT_EQ(MusicSource::None, file("C:\\Music\\song.mp3 "));  // the ending is taken literally
+  EXPECT_EQ(MusicSource::None, file("wa"));
+  EXPECT_EQ(MusicSource::None, file(""));
+  // The file's name counts for the file source only.
+  EXPECT_EQ(MusicSource::Cd, SourceOf(BgmSettingsRecord{kBgmCd, 3, "C:\\rain.wav"}));
+  EXPECT_EQ(MusicSource::None, SourceOf(BgmSettingsRecord{kBgmNone, 0, "C:\\rain.wav"}));
+  EXPECT_EQ(MusicSource::None, SourceOf(BgmSettingsRecord{5, 0, "C:\\rain.mp3"}));
 }
 
 }  // namespace

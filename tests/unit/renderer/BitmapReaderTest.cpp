@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "BitmapFile.h"
-#include "BitmapReader.h"
+#include "common/BitmapFile.h"
+#include "renderer/BitmapReader.h"
 
 namespace velsora {
 namespace {

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "RainScene.h"
+#include "renderer/RainScene.h"
 
 namespace velsora {
 namespace {

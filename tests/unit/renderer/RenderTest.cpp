@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "Gl.h"
-#include "SceneGl.h"
+#include "renderer/Gl.h"
+#include "renderer/SceneGl.h"
 
 namespace velsora {
 namespace {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "App.h"
-#include "Controls.h"
-#include "Form.h"
-#include "OrlindeResources.h"
-#include "PreviewForm.h"
-#include "Timer.h"
-#include "Units.h"
+#include "assets/HostResources.h"
+#include "host/app/PreviewFormWin32.h"
+#include "host/forms/AppWin32.h"
+#include "host/forms/ControlsWin32.h"
+#include "host/forms/FormWin32.h"
+#include "host/forms/TimerWin32.h"
+#include "host/forms/Units.h"
 
 using namespace orlinde::forms;
 

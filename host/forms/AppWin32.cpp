@@ -1,0 +1,86 @@
+#include "host/forms/AppWin32.h"
+
+#include "host/settings/SettingsWin32.h"
+
+namespace orlinde::forms::app {
+
+namespace {
+
+std::wstring& TitleText() {
+  static std::wstring title;
+  return title;
+}
+
+int g_loadedForms = 0;
+
+TwipsScale ReadScreenScale() {
+  TwipsScale scale;
+  HDC screen = GetDC(nullptr);
+  if (screen != nullptr) {
+    const int x = GetDeviceCaps(screen, LOGPIXELSX);
+    const int y = GetDeviceCaps(screen, LOGPIXELSY);
+    if (x > 0) scale.dpiX = x;
+    if (y > 0) scale.dpiY = y;
+    ReleaseDC(nullptr, screen);
+  }
+  return scale;
+}
+
+}  // namespace
+
+const std::wstring& Title() {
+  return TitleText();
+}
+void SetTitle(std::wstring title) {
+  TitleText() = std::move(title);
+}
+
+std::string Path() {
+  return ProgramFolder();
+}
+
+const TwipsScale& Scale() {
+  static const TwipsScale scale = ReadScreenScale();
+  return scale;
+}
+
+int ScreenWidthPixels() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int ScreenHeightPixels() {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
+
+int MsgBox(const std::wstring& text, UINT buttons, const std::wstring& title) {
+  return MessageBoxW(nullptr, text.c_str(), title.c_str(), buttons);
+}
+
+int Run() {
+  if (g_loadedForms == 0) return 0;
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void End(UINT exitCode) {
+  ExitProcess(exitCode);
+}
+
+int LoadedForms() {
+  return g_loadedForms;
+}
+
+void FormLoaded(Form&) {
+  ++g_loadedForms;
+}
+
+void FormUnloaded(Form&) {
+  if (g_loadedForms > 0 && --g_loadedForms == 0) PostQuitMessage(0);
+}
+
+}  // namespace orlinde::forms::app
