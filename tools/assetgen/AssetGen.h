@@ -44,6 +44,19 @@ orlinde::Image24 MakeSparkle2();
 orlinde::Image24 MakeSparkle3();
 int SparkleSpan(int frame);
 
+// The program icon: one square image per size, rows top-down, four bytes a pixel (red, green, blue,
+// alpha), and the whole .ico file holding every size.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
+inline constexpr const char* kIconFileName = "orlinde.ico";  // under assets/
+struct IconImage {
+  int size = 0;
+  std::vector<std::uint8_t> rgba;
+  const std::uint8_t* At(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * size + x) * 4]; }
+  std::uint8_t* At(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * size + x) * 4]; }
+};
+IconImage MakeIconImage(int size);
+std::vector<std::uint8_t> MakeIconFile();
+
 // Small numeric helpers shared by the pictures.
 double Clamp01(double v);
 unsigned char ToByte(double v);  // 0..1 → 0..255, rounded

@@ -23,6 +23,35 @@ TEST(Assets, CommittedFilesMatchTheGeneratorByteForByte) {
   }
 }
 
+TEST(Assets, CommittedIconMatchesTheGeneratorByteForByte) {
+  EXPECT_TRUE(assetgen::MakeIconFile() == ReadFile(std::string(ORLINDE_ASSETS_DIR) + "/" + assetgen::kIconFileName))
+      << "run the assets-regenerate target";
+}
+
+TEST(Assets, IconIsLightRingsOnDarkWaterInsideATransparentCorner) {
+  // At every size: the corners are see-through, the centre drop is bright, and along the row through the
+  // centre the light rises and falls again (rings), with dark water between them.
+  for (int size : assetgen::kIconSizes) {
+    const assetgen::IconImage image = assetgen::MakeIconImage(size);
+    EXPECT_EQ(0, image.At(0, 0)[3]) << size;
+    EXPECT_EQ(0, image.At(size - 1, size - 1)[3]) << size;
+    const int c = size / 2;
+    EXPECT_GT(image.At(c, c)[1], 150) << size;
+    int rises = 0;
+    bool dark = false;
+    for (int x = c; x < size; ++x) {
+      const std::uint8_t* p = image.At(x, c);
+      if (p[3] < 255) break;
+      if (p[1] < 120) dark = true;
+      if (dark && p[1] > 150) {
+        ++rises;
+        dark = false;
+      }
+    }
+    EXPECT_GE(rises, 2) << size << " px: at least two rings around the drop";
+  }
+}
+
 TEST(Assets, CausticsTextureIsTheHandOverForm) {
   const std::vector<std::uint8_t> bytes = orlinde::EncodeBitmap24(assetgen::MakeCausticsTexture());
   ASSERT_EQ(54u + 196608u, bytes.size());

@@ -1,0 +1,228 @@
+"""The release's installer under Wine, each case in a fresh prefix of its own (an install changes HKCU):
+a silent install puts the two programs, the three registry places and the shortcut in place; the installed
+programs run and save their settings beside themselves; an upgrade keeps the settings; the uninstaller
+removes what the installer added and nothing else, also when it runs a second time; a folder that cannot be
+written fails cleanly; a folder with blanks and Japanese characters works under code page 932."""
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+from e2e_paths import BUILD, HOST, RENDERER, SOURCE, artifacts, fixture
+from wine_session import WineSession, ensure_prefix
+
+sys.path.insert(0, str(SOURCE / "tests" / "e2e" / "host"))
+from test_host import HostTestCase, XConnection  # noqa: E402  (the run and mouse-rule helpers)
+
+ARTIFACTS = artifacts("installer")
+SETUP = next((BUILD / "installer").glob("Orlinde-*-setup.exe"), BUILD / "installer" / "missing-setup.exe")
+VERSION = re.sub(r"^Orlinde-(.*)-setup\.exe$", r"\1", SETUP.name)
+DIALOG_PROBE = fixture("dialog", "dialogprobe.exe")
+PREFIXES = BUILD / "wineprefix-installer"
+
+UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlinde"
+DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
+DIALOG = "<Orlinde>"
+SAVE_BUTTON = (320 + 36, 180 + 12)  # the middle of 設定 in the dialog's client area
+
+
+class InstallerTestCase(HostTestCase):
+    """A fresh prefix per case; the host's run helpers work on the installed copy."""
+
+    def setUp(self):
+        self.assertTrue(SETUP.exists(), f"{SETUP} is built by the `installer` target")
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        prefix = PREFIXES / self.id().rsplit(".", 1)[-1]
+        shutil.rmtree(prefix, ignore_errors=True)
+        ensure_prefix(prefix)
+        self.addCleanup(shutil.rmtree, prefix, True)
+        # No menu entries in the Linux desktop of whoever runs the tests.
+        overrides = {"WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
+        self.session = WineSession(prefix, locale=self.locale, artifacts=ARTIFACTS, env_extra=overrides).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+        x = XConnection(self.session.display)
+        self.addCleanup(x.close)
+        self.profile = self.session.temp_dir().parent
+        self.default_folder = self.profile / "AppData" / "Local" / "Programs" / "Orlinde"
+        self.shortcut = self.profile / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" \
+            / "Orlinde settings.lnk"
+        self.handover = self.session.temp_dir() / "Velsora.bmp"
+        self.probe("find", "-", timeout=60)
+
+    # --- installing and removing ----------------------------------------------------------------
+    def install(self, folder=None):
+        """Runs the setup silently (into `folder` when given); returns its exit code."""
+        args = ["/S"]
+        if folder is not None:
+            # /D= must come last and unquoted; Wine would quote one argument with blanks, so the path goes
+            # as its blank-separated words, which Wine joins with single blanks.
+            args += ("/D=" + self.session.windows_path(folder)).split(" ")
+        code = self.session.run(SETUP, *args, timeout=120).returncode
+        self.settle()
+        return code
+
+    def uninstall(self, uninstaller, *args):
+        """Runs an uninstaller silently as Settings → Apps does; it continues from a copy in the temporary
+        folder, so the whole prefix is waited for."""
+        code = self.session.run(uninstaller, "/S", *args, timeout=120).returncode
+        self.settle()
+        return code
+
+    def settle(self):
+        subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=120, check=False)
+
+    def reg_values(self, key):
+        """Every value of a registry key as text by name; empty when the key is missing."""
+        result = self.session.run("reg", "query", key, timeout=60)
+        # reg.exe prints in the ANSI code page (Shift-JIS under the Japanese locale).
+        out = result.stdout.decode("cp932" if self.locale.startswith("ja") else "utf-8", "replace")
+        found = re.findall(r"^\s+(\S+)\s+REG_\w+\s+(.*?)\r?$", out, re.MULTILINE)
+        return dict(found) if result.returncode == 0 else {}
+
+    def reg(self, key, name):
+        """A registry value as text, None when it (or its key) is missing."""
+        return self.reg_values(key).get(name)
+
+    def set_reg(self, key, name, value):
+        self.assertEqual(0, self.session.run("reg", "add", key, "/v", name, "/d", value, "/f", timeout=60).returncode)
+
+    def assertInstalled(self, folder):
+        windows = self.session.windows_path(folder)
+        self.assertEqual(HOST.read_bytes(), (folder / "Orlinde.scr").read_bytes())
+        self.assertEqual(RENDERER.read_bytes(), (folder / "Orlinde.xy").read_bytes())
+        self.assertTrue((folder / "Uninstall.exe").is_file())
+        desktop = self.reg_values(DESKTOP_KEY)
+        self.assertEqual(windows + "\\Orlinde.scr", desktop.get("SCRNSAVE.EXE"))
+        self.assertEqual("1", desktop.get("ScreenSaveActive"))
+        expected = {"DisplayName": "Orlinde", "DisplayVersion": VERSION, "InstallLocation": windows,
+                    "DisplayIcon": windows + "\\Orlinde.scr,0",
+                    "UninstallString": f'"{windows}\\Uninstall.exe"',
+                    "QuietUninstallString": f'"{windows}\\Uninstall.exe" /S',
+                    "NoModify": "0x1", "NoRepair": "0x1"}
+        registration = self.reg_values(UNINSTALL_KEY)
+        self.assertEqual(expected, {name: registration.get(name) for name in expected})
+        self.assertTrue(registration.get("Publisher"))
+        size_kb = int(registration["EstimatedSize"], 16)
+        self.assertGreater(size_kb * 1024, HOST.stat().st_size + RENDERER.stat().st_size)
+        link = self.shortcut.read_bytes()
+        self.assertIn((windows + "\\Orlinde.scr").encode("utf-16-le"), link, "the shortcut runs the program ...")
+        self.assertIn("/c".encode("utf-16-le"), link, "... with the settings switch")
+
+    def assertRemoved(self, folder):
+        self.assertFalse(folder.exists(), f"{folder} is removed")
+        self.assertIsNone(self.reg(UNINSTALL_KEY, "DisplayName"))
+        self.assertIsNone(self.reg(DESKTOP_KEY, "SCRNSAVE.EXE"))
+        self.assertFalse(self.shortcut.exists())
+
+    # --- the installed programs -----------------------------------------------------------------
+    def run_and_end_with_the_mouse(self):
+        process, _ = self.start_run("/s")
+        self.session.screenshot(f"{self.id().rsplit('.', 1)[-1]}-run.png")
+        x, y = self.session.mouse_position()
+        self.session.mouse_move(x + 31, y + 31)
+        self.assertRunEnded(process)
+
+    def save_settings(self):
+        """Opens the settings dialog through the Start-menu shortcut's command and confirms it."""
+        process = self.session.start(self.host, "/c")
+        self.session.wait_for_window(DIALOG, timeout=60)
+        geometry = self.wait_until(lambda: self.dialog_geometry(), 20, "the fixture finds the dialog")
+        time.sleep(1.0)
+        client = geometry["client"]
+        self.session.mouse_move(client["x"] + SAVE_BUTTON[0], client["y"] + SAVE_BUTTON[1])
+        self.session.xdotool("click", 1)
+        self.assertEqual(0, self.session.wait_exit(process, 30), "the dialog closes on 設定")
+
+    def dialog_geometry(self):
+        result = self.session.run(DIALOG_PROBE, "window", DIALOG, timeout=30)
+        return json.loads(result.stdout) if result.returncode == 0 else None
+
+
+class InstallTest(InstallerTestCase):
+    def test_silent_install_runs_from_its_folder_and_uninstalls_completely_twice_over(self):
+        self.assertEqual(0, self.install())
+        self.assertInstalled(self.default_folder)
+        self.host = self.default_folder / "Orlinde.scr"
+        self.run_and_end_with_the_mouse()
+
+        kept = self.session.drive_c / "kept-uninstaller"
+        kept.mkdir()
+        shutil.copy(self.default_folder / "Uninstall.exe", kept / "Uninstall.exe")
+        self.assertEqual(0, self.uninstall(self.default_folder / "Uninstall.exe"))
+        self.assertRemoved(self.default_folder)
+        self.assertEqual("1", self.reg(DESKTOP_KEY, "ScreenSaveActive"), "the screen-saver switch stays the user's")
+
+        # A second run (a copy kept elsewhere, pointed at the old folder) finds nothing of its own to remove
+        # and leaves the screen saver the user has chosen since.
+        self.set_reg(DESKTOP_KEY, "SCRNSAVE.EXE", "C:\\windows\\system32\\other.scr")
+        self.assertEqual(0, self.uninstall(kept / "Uninstall.exe",
+                                           "_?=" + self.session.windows_path(self.default_folder)))
+        self.assertEqual("C:\\windows\\system32\\other.scr", self.reg(DESKTOP_KEY, "SCRNSAVE.EXE"))
+        self.assertFalse(self.default_folder.exists())
+        self.assertTrue((kept / "Uninstall.exe").exists())
+
+    def test_settings_saved_beside_the_installed_program_survive_an_upgrade(self):
+        self.assertEqual(0, self.install())
+        self.host = self.default_folder / "Orlinde.scr"
+        self.save_settings()
+        ini = self.default_folder / "Orlinde.ini"
+        self.assertTrue(ini.is_file(), "the settings file is beside the installed program")
+        settings = ini.read_bytes()
+
+        # An older copy in place: the upgrade replaces the programs and keeps the settings as they are.
+        (self.default_folder / "Orlinde.xy").write_bytes(b"an older renderer")
+        self.assertEqual(0, self.install())
+        self.assertInstalled(self.default_folder)
+        self.assertEqual(settings, ini.read_bytes())
+
+        self.assertEqual(0, self.uninstall(self.default_folder / "Uninstall.exe"))
+        self.assertRemoved(self.default_folder)
+
+
+class FolderTest(InstallerTestCase):
+    def test_a_folder_that_cannot_be_written_fails_cleanly(self):
+        folder = self.session.drive_c / "locked"
+        folder.mkdir()
+        os.chmod(folder, 0o555)
+        if os.geteuid() == 0:
+            # The superuser writes through file modes; the immutable flag stops it as well.
+            if subprocess.run(["chattr", "+i", str(folder)], capture_output=True).returncode != 0:
+                self.skipTest("cannot make a folder read-only for the superuser here")
+            self.addCleanup(subprocess.run, ["chattr", "-i", str(folder)], check=False)
+        self.set_reg(DESKTOP_KEY, "SCRNSAVE.EXE", "C:\\windows\\system32\\other.scr")
+
+        self.assertNotEqual(0, self.install(folder / "Orlinde"), "the setup fails")
+        self.assertNotEqual(0, self.install(folder), "the setup fails")
+        self.assertEqual([], list(folder.iterdir()), "nothing is copied")
+        self.assertIsNone(self.reg(UNINSTALL_KEY, "DisplayName"), "nothing is registered")
+        self.assertEqual("C:\\windows\\system32\\other.scr", self.reg(DESKTOP_KEY, "SCRNSAVE.EXE"))
+        self.assertFalse(self.shortcut.exists())
+
+
+class JapaneseFolderTest(InstallerTestCase):
+    locale = "ja_JP.UTF-8"
+
+    def test_a_folder_with_blanks_and_japanese_characters_under_code_page_932(self):
+        # ソ and 表 end in the byte 0x5C (a backslash) in Shift-JIS.
+        folder = self.session.drive_c / "ユーザー プログラム" / "オルリンデ 表示ソフト"
+        folder.mkdir(parents=True)
+        (folder / "notes.txt").write_text("the user's own file")
+        self.assertEqual(0, self.install(folder))
+        self.assertInstalled(folder)
+        self.host = folder / "Orlinde.scr"
+        self.run_and_end_with_the_mouse()
+
+        self.assertEqual(0, self.uninstall(folder / "Uninstall.exe"))
+        self.assertEqual(["notes.txt"], sorted(p.name for p in folder.iterdir()),
+                         "the uninstaller removes its own files only, never the folder's other contents")
+        self.assertIsNone(self.reg(UNINSTALL_KEY, "DisplayName"))
+        self.assertIsNone(self.reg(DESKTOP_KEY, "SCRNSAVE.EXE"))
+
+
+if __name__ == "__main__":
+    unittest.main()
