@@ -119,11 +119,19 @@ void AddDrop(RainScene& scene) {
   AddDropAt(scene, kFirstMovingCell + b, kFirstMovingCell + a);
 }
 
-void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
+void TurnWithHeldKeys(RainScene& scene, const KeyTable& keys) {
   if (keys[kVkUp]) scene.TiltAngle -= kKeyAngleStep;
   if (keys[kVkDown]) scene.TiltAngle += kKeyAngleStep;
   if (keys[kVkRight]) scene.TurnAngle -= kKeyAngleStep;
   if (keys[kVkLeft]) scene.TurnAngle += kKeyAngleStep;
+}
+
+void StepScene(RainScene& scene, const KeyTable& keys) {
+  StepSurface(scene);
+  TurnWithHeldKeys(scene, keys);
+}
+
+void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
   if (keys[kVkSpace]) {
     AddDrop(scene);
     keys[kVkSpace] = false;

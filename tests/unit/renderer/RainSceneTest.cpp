@@ -122,16 +122,20 @@ TEST_F(RainSceneTest, RippleDiesDownUnderDamping) {
   EXPECT_LT(largest, 1.0f);
 }
 
-TEST_F(RainSceneTest, ArrowKeysTurnAndTiltWhileHeldAndStaySet) {
+TEST_F(RainSceneTest, ArrowKeysTurnAndTiltOncePerSceneStepWhileHeldAndStaySet) {
   keys[kVkUp] = keys[kVkRight] = true;
-  ProcessKeys(scene, keys, timer);
-  ProcessKeys(scene, keys, timer);
+  StepScene(scene, keys);
+  StepScene(scene, keys);
   EXPECT_FLOAT_EQ(44.0f, scene.TiltAngle);
   EXPECT_FLOAT_EQ(19.0f, scene.TurnAngle);
   EXPECT_TRUE(keys[kVkUp]);
+  // A drawn frame's key handling leaves the held arrows to the steps.
+  ProcessKeys(scene, keys, timer);
+  EXPECT_FLOAT_EQ(44.0f, scene.TiltAngle);
+  EXPECT_FLOAT_EQ(19.0f, scene.TurnAngle);
   keys = {};
   keys[kVkDown] = keys[kVkLeft] = true;
-  ProcessKeys(scene, keys, timer);
+  StepScene(scene, keys);
   EXPECT_FLOAT_EQ(44.5f, scene.TiltAngle);
   EXPECT_FLOAT_EQ(19.5f, scene.TurnAngle);
   EXPECT_TRUE(timer.periods.empty());
