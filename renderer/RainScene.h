@@ -21,7 +21,7 @@ inline constexpr int kRainIntervalStep = 100;
 inline constexpr int kRainIntervalFloor = 25;
 inline constexpr float kInitialTiltAngle = 45.0f;
 inline constexpr float kInitialTurnAngle = 20.0f;
-inline constexpr float kKeyAngleStep = 0.5f;
+inline constexpr float kKeyAngleStep = 0.5f;  // degrees per scene step
 inline constexpr int kRainTimerId = 2;
 
 // Virtual-key codes the scene reacts to.
@@ -71,14 +71,29 @@ void StepSurface(RainScene& scene);
 // Rebuilds every vertex and normal from the heights.
 void BuildSurfaceMesh(RainScene& scene);
 
+// The two functions above come in two builds of one source: the x86-64 baseline, and one for processors
+// with AVX2 and FMA, chosen at run time where the processor has them. The faster one multiplies by
+// reciprocals where the plain one divides; their surfaces agree within 1e-5.
+enum class ArithmeticPath { kBaseline, kAvx2 };
+bool HasArithmeticPath(ArithmeticPath path);
+ArithmeticPath FastestArithmeticPath();
+void StepSurfaceWith(ArithmeticPath path, RainScene& scene);
+void BuildSurfaceMeshWith(ArithmeticPath path, RainScene& scene);
+
 // A drop at a random moving cell: its velocity becomes the drop impulse.
 void AddDrop(RainScene& scene);
 
 // A drop at moving cell (i, j); used by AddDrop and by tests that need a known place.
 void AddDropAt(RainScene& scene, int i, int j);
 
-// Once per frame: arrows turn and tilt while held; Space drops a drop; keypad plus and minus change the
-// rain rate and re-arm the rain timer. The three one-shot keys are cleared in the table.
+// Once per scene step: the arrows held down turn and tilt the surface by the key step each.
+void TurnWithHeldKeys(RainScene& scene, const KeyTable& keys);
+
+// One scene step, 60 of them a second: the wave rule, then the held arrows.
+void StepScene(RainScene& scene, const KeyTable& keys);
+
+// Once per drawn frame: Space drops a drop; keypad plus and minus change the rain rate and re-arm the
+// rain timer. These keys act once per key-down: their entries are cleared in the table.
 void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer);
 
 }  // namespace velsora

@@ -1,13 +1,18 @@
-// The renderer program: its one pop-up OpenGL window, the frame loop that never waits, the key table,
-// the three ways it ends, and the teardown. Everything it draws comes from the scene (SceneGl).
+// The renderer program: its one pop-up OpenGL window, the paced frame loop, the key table, the three
+// ways it ends, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw and
+// how many scene steps to run comes from the frame pacer.
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include <cstdint>
+#include <cstring>
 
 #include "common/CursorRule.h"
 #include "common/HandOverPath.h"
 #include "common/WindowTitles.h"
 #include "renderer/BitmapReader.h"
+#include "renderer/FramePacer.h"
 #include "renderer/RainScene.h"
 #include "renderer/RendererTexts.h"
 #include "renderer/SceneGl.h"
@@ -60,8 +65,17 @@ class Win32ScenePlatform final : public ScenePlatform {
     CloseHandle(file);
     return bitmap;
   }
-  // A texture that cannot be read ends the program silently: no message, no teardown.
-  void EndProcess(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
+  // A texture that cannot be read ends the program silently: no message and no window teardown. The GL
+  // context is released first: ending the process with it still current lets the driver's worker threads
+  // fault while the process goes down (seen with Mesa's llvmpipe under Wine).
+  void EndProcess(int exitCode) override {
+    if (g.renderingContext != nullptr) {
+      wglMakeCurrent(nullptr, nullptr);
+      wglDeleteContext(g.renderingContext);
+      g.renderingContext = nullptr;
+    }
+    ExitProcess(static_cast<UINT>(exitCode));
+  }
   std::uint32_t ClockSeed() override { return static_cast<std::uint32_t>(GetTickCount()); }
   void SetRainTimer(std::int32_t milliseconds) override {
     SetTimer(g.window, kRainTimerId, static_cast<UINT>(milliseconds), nullptr);
@@ -69,6 +83,63 @@ class Win32ScenePlatform final : public ScenePlatform {
 };
 
 Win32ScenePlatform g_platform;
+
+// The system's performance counter in microseconds.
+class PerformanceClock final : public MonotonicClock {
+ public:
+  PerformanceClock() { QueryPerformanceFrequency(&frequency_); }
+  Microseconds Now() override {
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    const std::int64_t perSecond = frequency_.QuadPart;
+    // Whole seconds and the remainder apart, so that the product cannot overflow.
+    return count.QuadPart / perSecond * 1'000'000 + count.QuadPart % perSecond * 1'000'000 / perSecond;
+  }
+
+ private:
+  LARGE_INTEGER frequency_{};
+};
+
+// ORLINDE_UNPACED=1 draws frames as fast as the loop can, to measure what pacing saves.
+bool PacingSwitchedOff() {
+  char value[4] = {};
+  return GetEnvironmentVariableA("ORLINDE_UNPACED", value, sizeof value) == 1 && value[0] == '1';
+}
+
+// Where the driver offers WGL_EXT_swap_control, each swap waits for the display's next refresh.
+void AskForSwapIntervalOne() {
+  // Through the plain function type first: GCC treats a cast from it as deliberate.
+  using GenericProc = void (*)();
+  using ExtensionsProc = const char*(WINAPI*)();
+  using SwapIntervalProc = BOOL(WINAPI*)(int);
+  const auto extensions =
+      reinterpret_cast<ExtensionsProc>(reinterpret_cast<GenericProc>(wglGetProcAddress("wglGetExtensionsStringEXT")));
+  const auto swapInterval =
+      reinterpret_cast<SwapIntervalProc>(reinterpret_cast<GenericProc>(wglGetProcAddress("wglSwapIntervalEXT")));
+  if (extensions == nullptr || swapInterval == nullptr) return;
+  const char* names = extensions();
+  if (names != nullptr && std::strstr(names, "WGL_EXT_swap_control") != nullptr) swapInterval(1);
+}
+
+// Waits until the next frame is due or any input or message arrives, whichever comes first. The wait
+// is rounded up to whole milliseconds: a frame may come a little late, never early.
+void WaitForFrameOrInput(Microseconds wait) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((wait + 999) / 1000), QS_ALLINPUT);
+}
+
+// Millisecond timer resolution while the loop paces its frames (the default can be 15.6 ms).
+class TimerResolution {
+ public:
+  explicit TimerResolution(bool wanted) : held_(wanted && timeBeginPeriod(1) == TIMERR_NOERROR) {}
+  ~TimerResolution() {
+    if (held_) timeEndPeriod(1);
+  }
+  TimerResolution(const TimerResolution&) = delete;
+  TimerResolution& operator=(const TimerResolution&) = delete;
+
+ private:
+  bool held_;
+};
 
 void DestroyRenderWindow() {
   if (!wglMakeCurrent(g.deviceContext, nullptr)) ShowError(texts::kReleaseDcRcFailed);
@@ -182,6 +253,12 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   GetCursorPos(&g.StartCursor);
   ShowCursor(FALSE);
 
+  const bool paced = !PacingSwitchedOff();
+  if (paced) AskForSwapIntervalOne();
+  PerformanceClock clock;
+  FramePacer pacer(clock, paced ? FramePeriod(GetDeviceCaps(g.deviceContext, VREFRESH)) : 0);
+  const TimerResolution resolution(paced);
+
   bool done = false;
   MSG message;
   while (!done) {
@@ -194,6 +271,11 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       }
       continue;
     }
+    if (const Microseconds wait = pacer.TimeUntilFrame(); wait > 0) {
+      WaitForFrameOrInput(wait);
+      continue;
+    }
+    for (int steps = pacer.BeginFrame(); steps > 0; --steps) StepScene(g.scene, g.Keys);
     DrawScene(g.scene);
     SwapBuffers(g.deviceContext);
     if (g.Keys[VK_ESCAPE]) {

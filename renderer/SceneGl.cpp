@@ -62,7 +62,6 @@ void DrawScene(RainScene& scene) {
   glRotatef(scene.TiltAngle, 1.0f, 0.0f, 0.0f);
   glRotatef(scene.TurnAngle, 0.0f, 1.0f, 0.0f);
   glColor3f(0.85f, 1.0f, 0.85f);
-  StepSurface(scene);
   BuildSurfaceMesh(scene);
   DrawSurface(scene);
 }

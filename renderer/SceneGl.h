@@ -30,7 +30,7 @@ bool InitScene(RainScene& scene, ScenePlatform& platform);
 // Viewport and projection for a client area; a height of 0 counts as 1.
 void ResizeScene(std::int32_t width, std::int32_t height);
 
-// One frame: clear, camera, one wave step, the mesh, the strips.
+// One frame of the surface as the scene's steps left it: clear, camera, the mesh, the strips.
 void DrawScene(RainScene& scene);
 
 // The 63 quad strips of the mesh, each vertex with its normal.

@@ -1,7 +1,10 @@
 """The renderer "Orlinde.xy" under Wine, driven and watched from outside as a user would."""
+import math
 import struct
 import time
 import unittest
+
+import numpy as np
 
 from e2e_paths import PREFIX, RENDERER, SOURCE, artifacts, fixture
 from wine_session import Picture, WineSession
@@ -16,10 +19,47 @@ def count_black(picture: Picture) -> set:
             if picture.pixel(x, y) == (0, 0, 0)}
 
 
-class RendererTest(unittest.TestCase):
+def surface_corners(turn: float, tilt: float, window: dict) -> list:
+    """Where the corners of the flat square surface land on the screen, for the scene's camera and
+    projection drawn into the window's whole area."""
+    width, height = window["width"], window["height"]
+    focal = 1 / math.tan(math.radians(45 / 2))
+    t, p = math.radians(turn), math.radians(tilt)
+    corners = []
+    for x, z in ((-2.5, -2.5), (2.5, -2.5), (2.5, 2.5), (-2.5, 2.5)):
+        x1, z1 = x * math.cos(t) + z * math.sin(t), -x * math.sin(t) + z * math.cos(t)
+        y2, z2 = -z1 * math.sin(p), z1 * math.cos(p)
+        eye_x, eye_y, eye_z = x1, y2 + 0.2, z2 - 4.5
+        ndc_x, ndc_y = focal * height / width * eye_x / -eye_z, focal * eye_y / -eye_z
+        corners.append((window["x"] + (ndc_x + 1) / 2 * width, window["y"] + (1 - ndc_y) / 2 * height))
+    return corners
+
+
+def fitted_turn(picture: Picture, window: dict, tilt: float = 45.0) -> tuple[float, float]:
+    """The turn angle (modulo 90°: the square looks the same a quarter turn on) whose outline best
+    matches the lit part of the screen, and how well it matches (intersection over union)."""
+    lit = np.frombuffer(picture.data, np.uint8).reshape(picture.height, picture.width, 3).max(axis=2) > 0
+    ys, xs = np.mgrid[0:picture.height, 0:picture.width] + 0.5
+
+    def overlap(turn):
+        corners = surface_corners(turn, tilt, window)
+        sides = np.stack([(bx - ax) * (ys - ay) - (by - ay) * (xs - ax)
+                          for (ax, ay), (bx, by) in zip(corners, corners[1:] + corners[:1])])
+        inside = np.all(sides >= 0, axis=0) | np.all(sides <= 0, axis=0)
+        return np.count_nonzero(inside & lit) / max(1, np.count_nonzero(inside | lit))
+
+    best = max(np.arange(0.0, 90.0, 0.25), key=overlap)
+    return float(best), overlap(best)
+
+
+class RendererSession(unittest.TestCase):
+    """Each test starts its own virtual screen with the hand-over texture in place."""
+    SCREEN = (1024, 768)
+
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = WineSession(PREFIX, artifacts=ARTIFACTS).__enter__()
+        self.session = WineSession(PREFIX, artifacts=ARTIFACTS, width=self.SCREEN[0],
+                                   height=self.SCREEN[1]).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         self.handover = self.session.temp_dir() / "Velsora.bmp"
         self.handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
@@ -48,6 +88,8 @@ class RendererTest(unittest.TestCase):
         self.assertIsNone(process.poll(), "the renderer ended")
         self.assertTrue(self.session.window_exists(TITLE))
 
+
+class RendererTest(RendererSession):
     def test_covers_the_screen_and_shows_the_textured_surface(self):
         process, window = self.start()
         self.assertLessEqual(window["x"], 0)
@@ -135,6 +177,54 @@ class RendererTest(unittest.TestCase):
             with self.subTest(name):
                 self.handover.write_bytes(data)
                 self.assertQuietExitWithCode1()
+
+
+class SceneStepsTest(RendererSession):
+    """On a small screen, where an unpaced loop would draw hundreds of frames a second."""
+    SCREEN = (320, 240)
+
+    def hold(self, key: str, seconds: float, window: dict) -> float:
+        """Holds a key down for about `seconds`; returns how long it really was held."""
+        self.session.xdotool("windowfocus", "--sync", window["id"])
+        began = time.monotonic()
+        self.session.xdotool("keydown", key)
+        time.sleep(seconds)
+        self.session.xdotool("keyup", key)
+        return time.monotonic() - began
+
+    def turn(self, name: str, window: dict) -> float:
+        angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
+        self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
+        return angle
+
+    def test_held_arrows_turn_half_a_degree_per_sixtieth_of_a_second(self):
+        process, window = self.start()
+        turned = self.turn("renderer-steps-start.png", window)
+        self.assertAlmostEqual(20.0, turned, delta=1.5, msg="the set-up turn is read from the screen")
+        for key, seconds, sign in (("Left", 1.0, 1), ("Right", 0.5, -1)):
+            with self.subTest(key):
+                held = self.hold(key, seconds, window)
+                time.sleep(0.3)
+                now = self.turn(f"renderer-steps-{key.lower()}.png", window)
+                change = (sign * (now - turned)) % 90
+                # 0.5° for each of 60 steps a second, whatever the frame rate; the bounds leave room for
+                # key delivery and a busy machine.
+                expected = 30.0 * held
+                self.assertGreaterEqual(change, 0.5 * expected - 2, f"held {held:.2f} s")
+                self.assertLessEqual(change, 1.25 * expected + 2, f"held {held:.2f} s")
+                turned = now
+        self.session.press_key("Escape", window=window)
+        self.assertEndsWith(process, 0)
+
+    def test_escape_and_a_diagonal_pointer_move_end_it_on_a_screen_that_draws_fast(self):
+        for end in ("Escape", "pointer"):
+            with self.subTest(end):
+                process, window = self.start()
+                if end == "Escape":
+                    self.session.press_key("Escape", window=window)
+                else:
+                    self.move_by(-31, 31)
+                self.assertEndsWith(process, 0)
 
 
 if __name__ == "__main__":

@@ -67,7 +67,9 @@ class OffscreenRender : public testing::Test {
     ASSERT_TRUE(InitScene(scene_, platform));
   }
 
+  // One scene step and the frame drawn from it, as the program's loop does at 60 frames a second.
   void Frame() {
+    StepSurface(scene_);
     DrawScene(scene_);
     glFinish();
   }

@@ -1,0 +1,56 @@
+// Frame pacing for the renderer's loop: the scene advances at a fixed 60 steps per second whatever the
+// display's rate, and frames are drawn no faster than the display refreshes. Plain arithmetic on a
+// monotonic clock in microseconds; the program feeds it the system's counter, tests a fake clock.
+#pragma once
+
+#include <cstdint>
+
+namespace velsora {
+
+// Times in microseconds from any fixed origin; they only ever need to be compared and subtracted.
+using Microseconds = std::int64_t;
+
+// The clock the pacer is fed from.
+class MonotonicClock {
+ public:
+  virtual ~MonotonicClock() = default;
+  virtual Microseconds Now() = 0;
+};
+
+inline constexpr int kSceneStepsPerSecond = 60;
+// A frame that comes late runs at most this many of the steps it owes; the rest are dropped, so a slow
+// machine shows slower rain instead of falling further behind with every frame.
+inline constexpr int kMaxStepsPerFrame = 4;
+// What a display that reports no usable rate (0 or 1, as Wine on a virtual screen does) is taken to run at.
+inline constexpr int kFallbackRefreshRate = 60;
+
+// The display's refresh rate in Hz as the device reports it; 0 and 1 mean "the hardware's default".
+int EffectiveRefreshRate(int reportedHz);
+
+// The shortest time between two frames at that rate, rounded up so that frames never come faster.
+Microseconds FramePeriod(int refreshHz);
+
+class FramePacer {
+ public:
+  // Starts at the clock's present time. `framePeriod` 0 draws a frame whenever the loop is idle (no
+  // pacing); the scene still advances 60 steps per second.
+  FramePacer(MonotonicClock& clock, Microseconds framePeriod);
+
+  // How long the loop should wait before the next frame may be drawn; 0 when it is due. Never more
+  // than one frame period, even when the clock has gone backwards.
+  Microseconds TimeUntilFrame();
+
+  // The loop draws a frame now: how many scene steps to run first (0 to kMaxStepsPerFrame).
+  int BeginFrame();
+
+ private:
+  MonotonicClock& clock_;
+  Microseconds framePeriod_;
+  Microseconds nextFrame_;
+  Microseconds lastStepTime_;
+  // Time owed to the scene, in microseconds times the step rate: one step is a million units, so that
+  // 60 steps a second add up exactly, with no rounding drift.
+  std::int64_t owed_;
+};
+
+}  // namespace velsora
