@@ -1,7 +1,6 @@
 // The dialog from the keyboard: the tab order over the stops that can take the focus, the arrow keys on
 // the sources, and what Enter, Space and Escape do wherever the focus is.
 #include <gtest/gtest.h>
-
 #include <vector>
 
 #include "host/dialog/DialogKeys.h"
@@ -84,8 +83,11 @@ TEST(DialogKeys, EnterSpaceAndEscapeWhereverTheFocusIs) {
            // A focused Command: Enter and Space raise its Click.
            Case{Stop::Save, kWithNone, {KeyAction::Click, Stop::Save}, {KeyAction::Click, Stop::Save}, cancel},
            Case{Stop::Cancel, kWithNone, {KeyAction::Click, Stop::Cancel}, {KeyAction::Click, Stop::Cancel}, cancel},
-           Case{Stop::FileButton, kWithFile, {KeyAction::Click, Stop::FileButton},
-                {KeyAction::Click, Stop::FileButton}, cancel},
+           Case{Stop::FileButton,
+                kWithFile,
+                {KeyAction::Click, Stop::FileButton},
+                {KeyAction::Click, Stop::FileButton},
+                cancel},
            // A Command that can no longer be used is no Command to click.
            Case{Stop::FileButton, kWithNone, save, passOn, cancel},
            // Elsewhere Enter is 設定 and Escape ｷｬﾝｾﾙ; Space types in the track box.
