@@ -613,7 +613,10 @@ class KeyboardTest(DialogTestCase):
         self.assertFalse(self.session.window_exists(FileTest.OPEN_TITLE), "the open-file dialog was cancelled")
         self.assertIsNone(self.process.poll(), "the settings dialog is still open")
 
+        # Back in the dialog the file button has the focus again, so Tab goes on to 設定.
         self.give_keyboard()
+        self.key("Tab")
+        self.assertEqual(self.image("selected"), self.face(self.shot("focus-back-then-tab"), CMD_SET))
         self.key("Escape")
         self.assertEqual(0, self.wait_closed())
         self.assertFalse(self.session.window_exists(TITLE), "the dialog is gone")
