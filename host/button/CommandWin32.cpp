@@ -63,6 +63,10 @@ bool CommandControl::Enabled() {
   return enabled;
 }
 
+void CommandControl::PerformClick() {
+  if (model_.EnabledField() && Click) Click();  // may unload the form: nothing after this
+}
+
 // ---- what the model asks of the window -------------------------------------------------------------------
 
 void CommandControl::Host::PropertyChanged(std::string_view name) {

@@ -43,6 +43,10 @@ class CommandControl final : public forms::WindowedControl {
   // Raised to the container. The control does nothing after raising it, so the handler may unload the form.
   std::function<void()> Click;
 
+  // Raises Click as a keyboard press on the focused button does (the dialog's key handling calls it; the
+  // control itself handles no keys). Nothing while the control is disabled.
+  void PerformClick();
+
   // Public members of the control (see Command.h); Enabled and SetEnabled are the control's own property,
   // not the form layer's window flag.
   void Initialize() { model_.Initialize(); }

@@ -99,9 +99,13 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
   lbl_Fname.SetBorder(true);
   BGM_Repeat.SetFont(labelFont_);
 
-  // Any mouse button on an option mark or its label selects that source.
+  // Any mouse button on an option mark or its label selects that source and, as a click on an option
+  // does, gives the options the keyboard focus.
   for (std::int16_t i = 0; i < 3; ++i) {
-    auto select = [this, i](int, int, int, int) { SelectSource(i); };
+    auto select = [this, i](int, int, int, int) {
+      SelectSource(i);
+      FocusStop(dialog::Stop::Sources);
+    };
     Img_BGM[static_cast<std::size_t>(i)].MouseDown = select;
     lbl_BGM[static_cast<std::size_t>(i)].MouseDown = select;
   }
@@ -109,6 +113,14 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
   Cmd_Set.Click = [this] { SaveAndClose(); };
   Cmd_Can.Click = [this] { Unload(); };
   picDisplay.Click = [this] { OpenHomePage(); };
+  Pic_C.GotFocus = [this] {
+    sourcesFocused_ = true;
+    ShowFocusCue();
+  };
+  Pic_C.LostFocus = [this] {
+    sourcesFocused_ = false;
+    ShowFocusCue();
+  };
 }
 
 SIZE Velsora_P::InitialClientSize() const {
@@ -178,6 +190,7 @@ void Velsora_P::ShowSource(std::int16_t kind) {
   for (std::size_t i = 0; i < Img_BGM.size(); ++i) Img_BGM[i].SetPicture(Img_Ra[look.ticked[i] ? 1 : 0]);
   if (look.repeatEnabled) BGM_Repeat.SetEnabled(true);
   if (look.fileButtonEnabled) Cmd_BGM.SetEnabled(true);
+  ShowFocusCue();
 }
 
 void Velsora_P::ChooseMusicFile() {

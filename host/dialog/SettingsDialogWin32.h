@@ -13,6 +13,7 @@
 
 #include "host/button/CommandWin32.h"
 #include "host/dialog/AboutPanelWin32.h"
+#include "host/dialog/DialogKeys.h"
 #include "host/forms/ControlsWin32.h"
 #include "host/forms/FormWin32.h"
 #include "host/forms/GdiWin32.h"
@@ -53,6 +54,7 @@ class Velsora_P final : public forms::Form {
   int dpi_;
   dialog::DialogHost host_;
   forms::Font labelFont_;
+  bool sourcesFocused_ = false;
 
  public:
   // Visible controls, in the order of the layout.
@@ -79,9 +81,18 @@ class Velsora_P final : public forms::Form {
   SIZE InitialClientSize() const override;
   void OnLoad() override;
   void OnUnload(bool& cancel) override;
+  // The keyboard: Tab and Shift+Tab, the arrow keys on the sources, Enter, Space and Escape, taken before
+  // the focused control sees them (DialogKeys.h says what each does).
+  bool OnFilterMessage(const MSG& message) override;
 
  private:
   void ShowSource(std::int16_t kind);
+  // The keyboard's stops: which one has the focus, its window, and the focus cue of the sources stop (the
+  // music panel takes the focus for the three options and marks the chosen one's label).
+  dialog::Stop FocusedStop() const;
+  HWND StopWindow(dialog::Stop stop) const;
+  void FocusStop(dialog::Stop stop);
+  void ShowFocusCue();
   void ChooseMusicFile();  // Click of Cmd_BGM
   void SaveAndClose();     // Click of Cmd_Set
   void OpenHomePage();     // click on picDisplay

@@ -1,5 +1,9 @@
 #include "host/forms/AppWin32.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "host/forms/FormWin32.h"
 #include "host/settings/SettingsWin32.h"
 
 namespace orlinde::forms::app {
@@ -12,6 +16,11 @@ std::wstring& TitleText() {
 }
 
 int g_loadedForms = 0;
+
+std::vector<Form*>& LoadedFormList() {
+  static std::vector<Form*> forms;
+  return forms;
+}
 
 TwipsScale ReadScreenScale() {
   TwipsScale scale;
@@ -62,6 +71,7 @@ int Run() {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
+    if (FilterMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -75,11 +85,22 @@ int LoadedForms() {
   return g_loadedForms;
 }
 
-void FormLoaded(Form&) {
-  ++g_loadedForms;
+bool FilterMessage(const MSG& message) {
+  for (Form* form : LoadedFormList()) {
+    // One form owns the window; its filter may unload forms, so the list is not read after it.
+    if (form->Owns(message.hwnd)) return form->FilterMessage(message);
+  }
+  return false;
 }
 
-void FormUnloaded(Form&) {
+void FormLoaded(Form& form) {
+  ++g_loadedForms;
+  LoadedFormList().push_back(&form);
+}
+
+void FormUnloaded(Form& form) {
+  auto& forms = LoadedFormList();
+  forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
   if (g_loadedForms > 0 && --g_loadedForms == 0) PostQuitMessage(0);
 }
 

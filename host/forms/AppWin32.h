@@ -42,6 +42,10 @@ int Run();
 // How many forms are loaded now.
 int LoadedForms();
 
+// Offers a message to the loaded form it is for (Form::FilterMessage); true when that form took it. Every
+// message loop calls this before TranslateMessage and DispatchMessage.
+bool FilterMessage(const MSG& message);
+
 // Book-keeping called by Form; the last unload ends the message loop.
 void FormLoaded(Form& form);
 void FormUnloaded(Form& form);

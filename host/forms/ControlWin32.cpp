@@ -52,7 +52,7 @@ void Container::InvalidateArea(const Bounds& area) {
 void Container::PaintGraphics(HDC dc, const RECT& clip) {
   for (GraphicControl* control : graphics_) {
     if (!control->Visible()) continue;
-    const RECT area = ToRect(control->Area());
+    const RECT area = ToRect(control->PaintArea());
     RECT overlap;
     if (!IntersectRect(&overlap, &area, &clip)) continue;
     const int saved = SaveDC(dc);
@@ -128,11 +128,15 @@ GraphicControl::~GraphicControl() {
 }
 
 void GraphicControl::Refresh() {
-  Holder().InvalidateArea(Area());
+  Holder().InvalidateArea(PaintArea());
 }
 
 void GraphicControl::OnBoundsChanged(const Bounds& old) {
-  Holder().InvalidateArea(old);
+  const Bounds now = Area();
+  const Bounds painted = PaintArea();
+  // What was painted around the old area went by the same margins.
+  Holder().InvalidateArea({old.left - (now.left - painted.left), old.top - (now.top - painted.top),
+                           old.width + (painted.width - now.width), old.height + (painted.height - now.height)});
   Refresh();
 }
 
@@ -188,6 +192,8 @@ void WindowedControl::DestroyWindowNow() {
 }
 
 LRESULT WindowedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFOCUS && GotFocus) GotFocus();
+  if (message == WM_KILLFOCUS && LostFocus) LostFocus();
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 

@@ -107,6 +107,8 @@ class GraphicControl : public Control {
 
   // Paints the control into the container's device context; the origin is the container's.
   virtual void Paint(HDC dc) = 0;
+  // Where Paint may draw: the control's area, or more where a control draws around itself (a focus cue).
+  virtual Bounds PaintArea() const { return Area(); }
 
   // Asks the container to repaint the control.
   void Refresh();
@@ -123,6 +125,10 @@ class WindowedControl : public Control {
   WindowedControl(Container& container, Bounds bounds);
   ~WindowedControl() override;
   HWND Hwnd() const override { return window_; }
+
+  // Focus events of windows of this layer's own control class: the window got or lost the keyboard focus.
+  std::function<void()> GotFocus;
+  std::function<void()> LostFocus;
 
  protected:
   // Class, styles and text of the window. The default is this layer's own control class, whose

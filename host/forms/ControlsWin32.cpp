@@ -9,10 +9,29 @@ namespace {
 // How far a combo box's list reaches below its edit field.
 constexpr int kComboListHeight = 160;
 
+// The focus cue's distance outside a label's text (pixels), across and down.
+constexpr int kFocusCueMarginX = 2;
+constexpr int kFocusCueMarginY = 1;
+
 void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
   HBRUSH brush = CreateSolidBrush(colour);
   FillRect(dc, &rect, brush);
   DeleteObject(brush);
+}
+
+// A one-pixel frame of every other pixel in `colour`, the look of a focus rectangle. Drawn in the text's
+// colour rather than inverted, so that it reads the same on any background and every repaint.
+void DrawDottedFrame(HDC dc, const Bounds& b, COLORREF colour) {
+  if (b.width < 2 || b.height < 2) return;
+  const int right = b.left + b.width - 1, bottom = b.top + b.height - 1;
+  for (int x = b.left; x <= right; x += 2) {
+    SetPixelV(dc, x, b.top, colour);
+    SetPixelV(dc, x, bottom, colour);
+  }
+  for (int y = b.top; y <= bottom; y += 2) {
+    SetPixelV(dc, b.left, y, colour);
+    SetPixelV(dc, right, y, colour);
+  }
 }
 
 }  // namespace
@@ -187,6 +206,19 @@ void Label::SetAutoSize(bool autoSize) {
   if (autoSize_) FitToText();
 }
 
+void Label::SetFocusCue(bool shown) {
+  if (focusCue_ == shown) return;
+  if (!shown) Refresh();  // the area with the cue, before it shrinks
+  focusCue_ = shown;
+  Refresh();
+}
+
+Bounds Label::PaintArea() const {
+  if (!focusCue_) return Area();
+  return {Left() - kFocusCueMarginX, Top() - kFocusCueMarginY, Width() + 2 * kFocusCueMarginX,
+          Height() + 2 * kFocusCueMarginY};
+}
+
 void Label::FitToText() {
   HDC screen = GetDC(nullptr);
   HGDIOBJ old = fontHandle_.Get() != nullptr ? SelectObject(screen, fontHandle_.Get()) : nullptr;
@@ -214,6 +246,7 @@ void Label::Paint(HDC dc) {
   if (align_ == Align::Centre) format |= DT_CENTER;
   if (align_ == Align::Right) format |= DT_RIGHT;
   DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &rect, format);
+  if (focusCue_) DrawDottedFrame(dc, PaintArea(), foreColor_);
 }
 
 // --- Image ----------------------------------------------------------------------------------------

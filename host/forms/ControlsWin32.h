@@ -82,8 +82,12 @@ class Label : public GraphicControl {
   void SetBorder(bool border);
   // Sizes the label to its text now and after every caption or font change.
   void SetAutoSize(bool autoSize);
+  // The keyboard focus cue: a dotted rectangle just outside the label, as a focused option shows.
+  bool FocusCue() const { return focusCue_; }
+  void SetFocusCue(bool shown);
 
   void Paint(HDC dc) override;
+  Bounds PaintArea() const override;
 
  private:
   void FitToText();
@@ -95,6 +99,7 @@ class Label : public GraphicControl {
   Align align_ = Align::Left;
   bool border_ = false;
   bool autoSize_ = false;
+  bool focusCue_ = false;
 };
 
 // A picture shown at its own size (cut at the control's edges) or stretched to fill the control.

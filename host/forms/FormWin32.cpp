@@ -71,6 +71,7 @@ void Form::Show(ShowMode mode) {
       return;
     }
     if (got == -1) return;
+    if (app::FilterMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -111,6 +112,15 @@ void Form::Teardown() {
     DestroyWindow(window);
   }
   app::FormUnloaded(*this);
+}
+
+bool Form::Owns(HWND window) const {
+  if (!loaded_ || window_ == nullptr || window == nullptr) return false;
+  return window == window_ || IsChild(window_, window);
+}
+
+bool Form::FilterMessage(const MSG& message) {
+  return Owns(message.hwnd) && OnFilterMessage(message);
 }
 
 void Form::SetCaption(std::wstring caption) {
@@ -192,6 +202,20 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
       if (RouteMouse(message, wParam, lParam)) return 0;
+      break;
+    case WM_ACTIVATE:
+      // As a dialog box does: the control that had the focus gets it back when the form is active again
+      // (after a message box or the open-file dialog), instead of the form's own window.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        focusWhenInactive_ = focus != nullptr && IsChild(window_, focus) ? focus : nullptr;
+        return 0;
+      }
+      if (focusWhenInactive_ != nullptr && IsWindow(focusWhenInactive_) && IsChild(window_, focusWhenInactive_) &&
+          IsWindowVisible(focusWhenInactive_) && IsWindowEnabled(focusWhenInactive_)) {
+        SetFocus(focusWhenInactive_);
+        return 0;
+      }
       break;
     case WM_CLOSE:
       Unload(UnloadMode::ControlMenu);

@@ -62,6 +62,12 @@ class Form : public Container {
   // Every control of the form, in the order they were made.
   const std::vector<Control*>& Controls() const { return controls_; }
 
+  // Whether `window` is the form's own window or one of its descendants.
+  bool Owns(HWND window) const;
+  // The message loops offer a message to the form that owns its window before translating and dispatching
+  // it; true when the form took it, and the message then goes no further.
+  bool FilterMessage(const MSG& message);
+
   // Container
   Form& OwnerForm() override { return *this; }
   HWND ContainerWindow() const override { return window_; }
@@ -79,6 +85,9 @@ class Form : public Container {
   virtual void OnUnload(bool& /*cancel*/) {}
   // Any other message of the form's window; return true when handled (with `result`).
   virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) { return false; }
+  // A message for the form or one of its controls, before the loop translates and dispatches it (keyboard
+  // navigation lives here); return true to keep it from going further.
+  virtual bool OnFilterMessage(const MSG& /*message*/) { return false; }
 
  private:
   friend class Control;
@@ -97,6 +106,7 @@ class Form : public Container {
   bool loaded_ = false;
   bool unloading_ = false;
   bool windowGone_ = false;
+  HWND focusWhenInactive_ = nullptr;  // the control that had the focus when the form was last deactivated
   std::vector<Control*> controls_;
   std::vector<Timer*> timers_;
 };

@@ -478,18 +478,20 @@ class AboutPanelTest(DialogTestCase):
         self.assertTrue(frames[0] != frames[1] or frames[1] != frames[2], "the frames go on")
 
 
+def left_band(face):
+    """The left frame band of a 25-pixel-high face, which takes the image's side band without stretching."""
+    return [row[:4] for row in face[4:21]]
+
+
+def image_band(name):
+    image = Picture(SOURCE / "assets" / f"button_{name}.bmp")
+    return [[image.pixel(x, y) for x in range(4)] for y in range(4, 21)]
+
+
 class ButtonTest(DialogTestCase):
-    def left_band(self, face):
-        return [row[:4] for row in face[4:21]]
-
-    def image_band(self, name):
-        image = Picture(SOURCE / "assets" / f"button_{name}.bmp")
-        return [[image.pixel(x, y) for x in range(4)] for y in range(4, 21)]
-
     def assertFace(self, state, label):
         face = self.crop(self.shot(label), CMD_CAN)
-        # A 25-pixel-high face takes the image's side bands without stretching.
-        self.assertEqual(self.image_band(state), self.left_band(face), state)
+        self.assertEqual(image_band(state), left_band(face), state)
 
     def test_hover_press_drag_off_and_return_change_the_face(self):
         self.start()
@@ -513,6 +515,132 @@ class ButtonTest(DialogTestCase):
         # The file button is disabled with no music: the grey frame of the disabled face.
         disabled = self.crop(self.shot("button-disable"), in_panel(CMD_BGM))
         self.assertEqual((0xC9, 0xC7, 0xBA), disabled[10][1])
+
+
+class KeyboardTest(DialogTestCase):
+    """The dialog without the mouse: the keyboard given to its window, then only keys."""
+
+    WHITE = (255, 255, 255)
+
+    def give_keyboard(self):
+        # The pointer rests on the window's black background, away from every button, so that a face shows
+        # the focus alone and not the hover.
+        self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 14)
+        time.sleep(0.3)
+        self.session.xdotool("windowfocus", "--sync", self.xwindow["id"])
+        time.sleep(0.5)
+
+    def key(self, name):
+        self.session.xdotool("key", name)
+        time.sleep(0.4)
+
+    # The about panel reaches one pixel into 設定 (12 + 309 > 320): the faces are compared from their second
+    # column on.
+    def face(self, picture, rect):
+        return [row[1:] for row in left_band(self.crop(picture, rect))]
+
+    def image(self, state):
+        return [row[1:] for row in image_band(state)]
+
+    def cue_dots(self, picture, source):
+        """White pixels of the dotted focus frame's left side, two pixels left of the option's label."""
+        x, y = in_panel(OPTION_LABEL[source])[:2]
+        return sum(1 for dy in range(-1, 15) if picture.pixel(self.origin[0] + x - 2, self.origin[1] + y + dy) == self.WHITE)
+
+    def test_tab_reaches_save_showing_its_focused_face_and_enter_saves(self):
+        self.start(ini_bytes(" 1", " 5"), trace=True)
+        self.give_keyboard()
+        picture = self.shot("no-focus")
+        self.assertEqual(0, self.cue_dots(picture, 1), "no focus cue before the keyboard is used")
+        self.assertEqual(self.image("normal"), self.face(picture, CMD_SET))
+
+        self.key("Tab")  # the sources: the chosen option's label shows the focus cue
+        picture = self.shot("tab-1-sources")
+        self.assertGreater(self.cue_dots(picture, 1), 4, "the dotted frame around 音楽CD")
+        self.assertEqual(0, self.cue_dots(picture, 0) + self.cue_dots(picture, 2))
+
+        self.key("Tab")  # the track box, its text selected: typing replaces the track
+        self.session.xdotool("type", "--delay", "60", "12")
+        time.sleep(0.3)
+        picture = self.shot("tab-2-track-box")
+        self.assertEqual(0, self.cue_dots(picture, 1), "the cue goes with the focus")
+        self.assertEqual("12", self.control_at(in_panel(TRACK_BOX))["text"])
+
+        self.key("Tab")  # the file button is disabled with the CD source: 設定 is next
+        picture = self.shot("tab-3-save")
+        self.assertEqual(self.image("selected"), self.face(picture, CMD_SET), "設定 shows its focused face")
+        self.assertEqual(self.image("normal"), self.face(picture, CMD_CAN))
+
+        self.key("Return")
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([self.expected_write(KIND, " 1"), self.expected_write(REPEAT, " 12"),
+                          self.expected_write(FILE, "")], self.profile_writes())
+        self.assertEqual(ini_bytes("1", "12", ""), self.ini.read_bytes())
+
+    def test_arrows_change_the_source_and_escape_writes_nothing(self):
+        original = CloseWithoutSavingTest.ORIGINAL
+        self.start(original, trace=True)
+        self.give_keyboard()
+        self.key("Tab")
+        self.key("Down")  # rows from the top: 音楽CD, 無し, MP3、WAV
+        self.assertSourceShown(0, "down-none")
+        self.assertGreater(self.cue_dots(self.shot("down-none-cue"), 0), 4, "the cue follows the choice")
+        self.key("Down")
+        self.assertSourceShown(2, "down-file")
+        self.key("Down")
+        self.assertSourceShown(1, "down-wraps-to-cd")
+        self.key("Up")
+        self.assertSourceShown(2, "up-wraps-to-file")
+
+        # Shift+Tab from the sources goes round to ｷｬﾝｾﾙ; Tab forward again past the sources reaches the file
+        # button, usable now, and Space on it opens the open-file dialog.
+        self.key("shift+Tab")
+        self.assertEqual(self.image("selected"), self.face(self.shot("shift-tab-cancel"), CMD_CAN))
+        self.key("Tab")
+        self.key("Tab")
+        picture = self.shot("tab-file-button")
+        self.assertEqual(self.image("normal"), self.face(picture, CMD_CAN))
+        self.assertEqual(0, self.cue_dots(picture, 2))
+        self.key("space")
+        open_dialog = self.session.wait_for_window(FileTest.OPEN_TITLE, 20)
+        self.shot("space-opens-file-dialog")
+        self.session.xdotool("windowfocus", "--sync", open_dialog["id"])
+        time.sleep(0.5)
+        self.key("Escape")  # the open-file dialog's own Escape cancels it
+        deadline = time.monotonic() + 10
+        while self.session.window_exists(FileTest.OPEN_TITLE) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertFalse(self.session.window_exists(FileTest.OPEN_TITLE), "the open-file dialog was cancelled")
+        self.assertIsNone(self.process.poll(), "the settings dialog is still open")
+
+        # Back in the dialog the file button has the focus again, so Tab goes on to 設定.
+        self.give_keyboard()
+        self.key("Tab")
+        self.assertEqual(self.image("selected"), self.face(self.shot("focus-back-then-tab"), CMD_SET))
+        self.key("Escape")
+        self.assertEqual(0, self.wait_closed())
+        self.assertFalse(self.session.window_exists(TITLE), "the dialog is gone")
+        self.assertEqual([], self.profile_writes())
+        self.assertEqual(original, self.ini.read_bytes())
+
+    def test_escape_closes_the_open_track_list_before_the_dialog(self):
+        self.start(ini_bytes(" 1", " 5"), trace=True)
+        self.give_keyboard()
+        self.key("Tab")
+        self.key("Tab")
+        self.key("alt+Down")  # opens the track list
+
+        def lists():
+            return [w for w in self.top_windows() if w["class"] == "ComboLBox"]
+
+        self.assertEqual(1, len(lists()), "the track list is open")
+        self.shot("list-open")
+        self.key("Escape")
+        self.assertEqual([], lists(), "Escape closed the list")
+        self.assertIsNone(self.process.poll(), "and left the dialog open")
+        self.key("Escape")
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([], self.profile_writes())
 
 
 if __name__ == "__main__":
