@@ -1,0 +1,32 @@
+// The black windows that cover every monitor but the primary during a run. Each is a borderless top-most
+// popup of the host's that never takes the focus (the renderer keeps the keyboard, so Escape still reaches
+// it), has no taskbar button and hides the pointer while it is over it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace orlinde {
+
+class MonitorCovers {
+ public:
+  MonitorCovers() = default;
+  ~MonitorCovers();
+  MonitorCovers(const MonitorCovers&) = delete;
+  MonitorCovers& operator=(const MonitorCovers&) = delete;
+
+  // Lays the covers over the monitors as they are now: on the run start, and again when the display
+  // changes, when windows are moved, made or destroyed to match the new monitors.
+  void Lay();
+  // Destroys every cover.
+  void Remove();
+
+  std::size_t Count() const { return windows_.size(); }
+
+ private:
+  std::vector<HWND> windows_;
+};
+
+}  // namespace orlinde
