@@ -1,5 +1,6 @@
 #include "host/app/MonitorCoverWin32.h"
 
+#include "common/WindowTitles.h"
 #include "host/app/HostTexts.h"
 #include "host/app/MonitorCover.h"
 #include "host/settings/CodePageWin32.h"
@@ -77,6 +78,13 @@ HWND MakeCover(const ScreenRect& rect) {
                          rect.bottom - rect.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+// How often and how long the covers watch for the renderer's window after being laid: 20 s at most.
+constexpr UINT kWatchIntervalMs = 100;
+constexpr int kWatchTicks = 200;
+
+// The covers being laid now, for the watch's timer (there is one run form, so one set of covers).
+MonitorCovers* g_covers = nullptr;
+
 }  // namespace
 
 MonitorCovers::~MonitorCovers() {
@@ -103,11 +111,54 @@ void MonitorCovers::Lay() {
                  SWP_NOACTIVATE);
     ShowWindow(windows_[i], SW_SHOWNOACTIVATE);
   }
+
+  // The renderer's window comes up after the covers and reaches a few pixels past the primary monitor. Not
+  // every system keeps another process's newly shown window below the top-most ones (Wine without a
+  // window manager stacks it on top), so the covers are raised again once that window is there.
+  g_covers = this;
+  StopWatch();
+  if (!windows_.empty()) {
+    watch_ = SetTimer(nullptr, 0, kWatchIntervalMs, WatchTick);
+    watchTicksLeft_ = kWatchTicks;
+  }
 }
 
 void MonitorCovers::Remove() {
+  StopWatch();
+  if (g_covers == this) g_covers = nullptr;
   for (const HWND window : windows_) DestroyWindow(window);
   windows_.clear();
+}
+
+// A cover already first among the top-most windows would not move for HWND_TOPMOST alone, and then the
+// system may leave its stacking as it is; it goes above the other windows first, then back among the
+// top-most ones, so that it is stacked anew. It stays above the renderer at every step.
+void MonitorCovers::Raise() {
+  constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  for (const HWND window : windows_) {
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeep);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kKeep);
+  }
+}
+
+void MonitorCovers::StopWatch() {
+  if (watch_ != 0) KillTimer(nullptr, watch_);
+  watch_ = 0;
+  watchTicksLeft_ = 0;
+}
+
+// Raises the covers once the renderer's window is visible, or gives up when it has not come within the
+// watch's time (the renderer failed to start, or has already gone).
+void CALLBACK MonitorCovers::WatchTick(HWND, UINT, UINT_PTR, DWORD) {
+  MonitorCovers* covers = g_covers;
+  if (covers == nullptr) return;
+  const HWND renderer = FindWindowA(nullptr, kRendererWindowTitle);
+  if (renderer != nullptr && IsWindowVisible(renderer)) {
+    covers->Raise();
+    covers->StopWatch();
+  } else if (--covers->watchTicksLeft_ <= 0) {
+    covers->StopWatch();
+  }
 }
 
 }  // namespace orlinde

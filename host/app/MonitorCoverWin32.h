@@ -18,7 +18,8 @@ class MonitorCovers {
   MonitorCovers& operator=(const MonitorCovers&) = delete;
 
   // Lays the covers over the monitors as they are now: on the run start, and again when the display
-  // changes, when windows are moved, made or destroyed to match the new monitors.
+  // changes, when windows are moved, made or destroyed to match the new monitors. For a while after,
+  // it watches for the renderer's window and raises the covers once more when it has come up.
   void Lay();
   // Destroys every cover.
   void Remove();
@@ -26,7 +27,14 @@ class MonitorCovers {
   std::size_t Count() const { return windows_.size(); }
 
  private:
+  static void CALLBACK WatchTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+  void Raise();
+  void StopWatch();
+
   std::vector<HWND> windows_;
+  // The watch for the renderer's window: a thread timer and how many ticks it has left.
+  UINT_PTR watch_ = 0;
+  int watchTicksLeft_ = 0;
 };
 
 }  // namespace orlinde
