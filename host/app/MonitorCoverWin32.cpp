@@ -130,9 +130,9 @@ void MonitorCovers::Remove() {
   windows_.clear();
 }
 
-// A cover already first among the top-most windows would not move for HWND_TOPMOST alone, and then the
-// system may leave its stacking as it is; it goes above the other windows first, then back among the
-// top-most ones, so that it is stacked anew. It stays above the renderer at every step.
+// For a cover already first among the top-most windows, HWND_TOPMOST alone changes no window order, so
+// nothing need be stacked anew; it goes to the top of the other windows first, then back among the
+// top-most ones, which makes the system restack it. It stays above the renderer at every step.
 void MonitorCovers::Raise() {
   constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   for (const HWND window : windows_) {

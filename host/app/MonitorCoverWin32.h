@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <vector>
 
 namespace orlinde {
@@ -23,8 +22,6 @@ class MonitorCovers {
   void Lay();
   // Destroys every cover.
   void Remove();
-
-  std::size_t Count() const { return windows_.size(); }
 
  private:
   static void CALLBACK WatchTick(HWND window, UINT message, UINT_PTR id, DWORD time);
