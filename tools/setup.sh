@@ -15,6 +15,8 @@ packages=(
   fonts-ipafont-gothic fonts-liberation locales
   # music under Wine: MP3 through GStreamer, test sounds made with sox and lame
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
+  # several monitors under Wine: the headers of the tests' stand-in Xinerama library
+  libx11-dev
   # releases: the installer, its resource checks, the archive
   nsis python3-pefile zip
   # the end-to-end tests: numpy fits the drawn surface's outline

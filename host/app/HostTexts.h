@@ -6,6 +6,8 @@ namespace orlinde::texts {
 
 // The run form's, the dialog's and the renderer's window titles are in common/WindowTitles.h.
 inline constexpr char kPreviewCaption[] = "Preview Window";
+// The black windows over the monitors other than the primary during a run.
+inline constexpr char kCoverCaption[] = "Orlinde_Cover";
 
 // The application title: the caption of the host's message box.
 inline constexpr char kAppTitle[] = "Orlinde(ScreenSaver)";

@@ -78,6 +78,7 @@ Velsora_S::Velsora_S(Host& host)
 void Velsora_S::OnLoad() {
   RendererPath = forms::app::Path() + texts::kRendererFile;
   if (WriteHandOverBitmap(HandOverBitmapPath())) StartProgram(RendererPath);
+  Covers.Lay();
 
   music::MusicPlayer& player = host_.Music;
   source_ = music::SourceOf(host_.BgmSettings);
@@ -128,7 +129,14 @@ void Velsora_S::OnQueryUnload(bool&, forms::UnloadMode) {
   if (host_.Mode == HostMode::RunCursorHidden) host_.CursorState = ShowCursor(TRUE);
   const std::string handOver = HandOverBitmapPath();
   if (!handOver.empty()) DeleteFileA(handOver.c_str());
+  Covers.Remove();
   forms::app::End(0);
+}
+
+// Monitors added, removed or moved: the covers follow them.
+bool Velsora_S::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+  if (message == WM_DISPLAYCHANGE) Covers.Lay();
+  return false;
 }
 
 }  // namespace orlinde

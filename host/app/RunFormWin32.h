@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/app/Host.h"
+#include "host/app/MonitorCoverWin32.h"
 #include "host/forms/FormWin32.h"
 #include "host/forms/TimerWin32.h"
 #include "host/music/MusicPlayer.h"
@@ -23,9 +24,13 @@ class Velsora_S final : public forms::Form {
   // Program folder + "\Orlinde.xy".
   std::string RendererPath;
 
+  // Black windows over every monitor but the primary, from the renderer's start to the run end.
+  MonitorCovers Covers;
+
  protected:
   void OnLoad() override;
   void OnQueryUnload(bool& cancel, forms::UnloadMode mode) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   void MouseWatch();

@@ -40,16 +40,24 @@ FONT_REPLACEMENTS = {
 PREFIX_VERSION = "2: font replacements"
 
 
-def ensure_prefix(prefix: Path, timeout: float = 180.0) -> None:
-    """Creates the Wine prefix once (about 10 s); later callers wait on the lock and reuse it."""
+def ensure_prefix(prefix: Path, timeout: float = 180.0, env_extra: dict | None = None,
+                  registry: dict | None = None) -> None:
+    """Creates the Wine prefix once (about 10 s); later callers wait on the lock and reuse it.
+
+    env_extra is added to the environment of the Wine processes that create it; registry holds further
+    values to write, {key: {name: string value}}, e.g. {"HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver":
+    {"UseXRandR": "N"}}. A prefix made with other values is brought up to date."""
     prefix.parent.mkdir(parents=True, exist_ok=True)
     lock_path = prefix.parent / (prefix.name + ".lock")
     ready = prefix / ".orlinde-ready"
+    registry = registry or {}
+    version = PREFIX_VERSION + "".join(f"; {key}: {sorted(values.items())}" for key, values in sorted(registry.items()))
     with open(lock_path, "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if (prefix / "system.reg").exists() and ready.exists() and ready.read_text().strip() == PREFIX_VERSION:
+        if (prefix / "system.reg").exists() and ready.exists() and ready.read_text().strip() == version:
             return
         env = base_env(prefix, None, "C.UTF-8")
+        env.update(env_extra or {})
         if not (prefix / "system.reg").exists():
             subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                            timeout=timeout, check=False)
@@ -59,12 +67,14 @@ def ensure_prefix(prefix: Path, timeout: float = 180.0) -> None:
         lines = ["Windows Registry Editor Version 5.00", "",
                  "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
         lines += [f'"{face}"="{substitute}"' for face, substitute in FONT_REPLACEMENTS.items()]
+        for key, values in registry.items():
+            lines += ["", f"[{key}]"] + [f'"{name}"="{value}"' for name, value in values.items()]
         reg = prefix / "orlinde-fonts.reg"
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
         subprocess.run(["wine", "regedit", "/S", str(reg)], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=timeout, check=False)
         subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False)
-        ready.write_text(PREFIX_VERSION + "\n")
+        ready.write_text(version + "\n")
 
 
 def base_env(prefix: Path, display: str | None, locale: str) -> dict[str, str]:
@@ -84,11 +94,18 @@ def base_env(prefix: Path, display: str | None, locale: str) -> dict[str, str]:
 
 
 class WineSession:
-    """A private Xvfb display plus the shared prefix; use as a context manager."""
+    """A private Xvfb display plus a prefix; use as a context manager.
+
+    width and height give the Xvfb screen's size and xvfb_args further Xvfb options (e.g. "-retro" for the
+    grey weave on the root window instead of black); env_extra is added to the environment of every program
+    the session starts (the first Wine process among them brings up the prefix's wineserver and desktop);
+    prefix_registry is handed to ensure_prefix for a prefix of its own, which is then created with env_extra
+    in its environment too."""
 
     def __init__(self, prefix: Path, locale: str = "C.UTF-8", artifacts: Path | None = None,
                  width: int = SCREEN_WIDTH, height: int = SCREEN_HEIGHT, env_extra: dict | None = None,
-                 display: str | None = None):
+                 display: str | None = None, prefix_registry: dict | None = None,
+                 xvfb_args: tuple[str, ...] = ()):
         self.prefix = Path(prefix)
         self.locale = locale
         self.width = width
@@ -96,13 +113,18 @@ class WineSession:
         self.artifacts = Path(artifacts) if artifacts else Path(tempfile.mkdtemp(prefix="orlinde-art-"))
         self.artifacts.mkdir(parents=True, exist_ok=True)
         self.env_extra = env_extra or {}
+        self.prefix_registry = prefix_registry
+        self.xvfb_args = tuple(xvfb_args)
         self.xvfb: subprocess.Popen | None = None
         self.display: str | None = display  # an existing display to use instead of a private Xvfb
         self.processes: list[subprocess.Popen] = []
 
     # --- life cycle -------------------------------------------------------------------------------
     def __enter__(self) -> "WineSession":
-        ensure_prefix(self.prefix)
+        if self.prefix_registry:
+            ensure_prefix(self.prefix, env_extra=self.env_extra, registry=self.prefix_registry)
+        else:
+            ensure_prefix(self.prefix)
         if self.display:
             self.env = base_env(self.prefix, self.display, self.locale)
             self.env.update(self.env_extra)
@@ -110,7 +132,7 @@ class WineSession:
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "-noreset", "+extension", "GLX"],
+             "-nolisten", "tcp", "-noreset", "+extension", "GLX", *self.xvfb_args],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""

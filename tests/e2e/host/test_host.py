@@ -55,7 +55,7 @@ class HostTestCase(unittest.TestCase):
 
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = WineSession(PREFIX, locale=self.locale, artifacts=ARTIFACTS).__enter__()
+        self.session = WineSession(**self.session_options()).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         x = XConnection(self.session.display)
         self.addCleanup(x.close)
@@ -70,6 +70,10 @@ class HostTestCase(unittest.TestCase):
         # Bring up the prefix's wineserver and desktop first: a second Wine program started while the first
         # one is still bringing them up can stall.
         self.probe("find", "-", timeout=60)
+
+    def session_options(self) -> dict:
+        """How the session is made: a subclass may add a screen size, an environment and a prefix of its own."""
+        return {"prefix": PREFIX, "locale": self.locale, "artifacts": ARTIFACTS}
 
     # --- fixture calls ----------------------------------------------------------------------------
     def probe(self, *args, timeout=15):

@@ -1,0 +1,28 @@
+// Which parts of the desktop a run covers in black. The renderer fills the primary monitor; every other
+// monitor would go on showing the desktop, so the run lays a black window over each of them. Working out
+// where those windows go is plain arithmetic on rectangles, kept here away from the windows themselves.
+#pragma once
+
+#include <vector>
+
+namespace orlinde {
+
+// A rectangle in virtual-screen pixels: left and top inside, right and bottom just outside.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  bool Empty() const { return right <= left || bottom <= top; }
+  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// The rectangles to cover, given every monitor's rectangle (the primary's among them, in any order) and the
+// primary's. Each monitor other than the primary gives its own rectangle, less whatever it shares with the
+// primary: a monitor that mirrors the primary gives nothing, one that overlaps it gives the bands around
+// the shared part (at most four), so a cover never lies over the primary, where the renderer draws. A
+// monitor reported twice is covered once; empty rectangles are ignored. In the order of the monitors.
+std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors, const ScreenRect& primary);
+
+}  // namespace orlinde

@@ -1,0 +1,202 @@
+"""The host's run with two monitors under Wine: the second monitor is covered in black by the host while a
+run lasts and shows the desktop again after it, the renderer keeps the keyboard, the pointer rule still ends
+the run. One wide Xvfb screen is split into two monitors by the stand-in libXinerama.so.1 built beside
+these tests, in a prefix of its own that asks Xinerama rather than XRandR for the layout."""
+import ctypes
+import os
+import time
+import unittest
+
+from e2e_paths import BUILD, PREFIX
+from test_host import DIALOG, PROBE, RENDERER_TITLE, RUN_FORM, WS_POPUP, HostTestCase, parse_fields
+from wine_session import Picture
+
+MONITORS_PREFIX = PREFIX.parent / (PREFIX.name + "-monitors")
+XINERAMA = BUILD / "tests" / "e2e" / "host" / "xinerama"
+HEADS = "1024x768+0+0,800x600+1024+0"
+SCREEN = (1824, 768)
+PRIMARY = (0, 0, 1024, 768)
+SECOND = (1024, 0, 1824, 600)
+BELOW_SECOND = (1024, 600, 1824, 768)  # on no monitor: never covered
+COVER = "Orlinde_Cover"
+WS_EX_TOPMOST = 0x8
+WS_EX_TOOLWINDOW = 0x80
+WS_EX_NOACTIVATE = 0x08000000
+WM_DISPLAYCHANGE = 0x007E
+
+
+def rect_text(rect) -> str:
+    return ",".join(map(str, rect))
+
+
+class CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong))]
+
+
+def cursor_visible(display: str) -> bool:
+    """True when the X server's current pointer image has any pixel that is not fully transparent."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    xfixes = ctypes.CDLL("libXfixes.so.3")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    handle = x11.XOpenDisplay(display.encode())
+    if not handle:
+        raise AssertionError(f"cannot open X display {display}")
+    try:
+        image = xfixes.XFixesGetCursorImage(handle)
+        if not image:
+            raise AssertionError("no pointer image from XFixes")
+        try:
+            count = image.contents.width * image.contents.height
+            return any(image.contents.pixels[i] >> 24 for i in range(count))
+        finally:
+            x11.XFree(ctypes.cast(image, ctypes.c_void_p))
+    finally:
+        x11.XCloseDisplay(handle)
+
+
+class MonitorsTest(HostTestCase):
+    def session_options(self) -> dict:
+        library_path = ":".join(p for p in (str(XINERAMA), os.environ.get("LD_LIBRARY_PATH", "")) if p)
+        return {**super().session_options(), "prefix": MONITORS_PREFIX, "width": SCREEN[0], "height": SCREEN[1],
+                "xvfb_args": ("-retro",),  # the root's grey weave, where nothing covers it
+                "env_extra": {"LD_LIBRARY_PATH": library_path, "ORLINDE_XINERAMA_HEADS": HEADS},
+                "prefix_registry": {"HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"UseXRandR": "N"}}}
+
+    def setUp(self):
+        self.assertTrue((XINERAMA / "libXinerama.so.1").exists(), "built by the xinerama_heads target")
+        super().setUp()
+        _, monitors = self.probe("monitors")
+        self.assertEqual([{"screen": rect_text(PRIMARY), "primary": "1"}, {"screen": rect_text(SECOND), "primary": "0"}],
+                         monitors, "Wine sees the two monitors")
+
+    # --- observations -----------------------------------------------------------------------------
+    def covers(self):
+        code, windows = self.probe("list", COVER)
+        self.assertEqual(0, code)
+        return windows
+
+    def black_share(self, picture, rect) -> float:
+        x0, y0, x1, y1 = rect
+        pixels = list(picture.region(x0, y0, x1, y1))
+        return sum(1 for p in pixels if p == (0, 0, 0)) / len(pixels)
+
+    def shot(self, name):
+        return Picture(self.session.screenshot(f"monitors-{name}.png"))
+
+    def assertSecondMonitorShowsTheDesktop(self, name):
+        picture = self.shot(name)
+        self.assertLess(self.black_share(picture, SECOND), 0.9, "the second monitor shows the desktop")
+
+    def assertCoveredOnce(self, host_pid, name):
+        """One cover of the host's exactly over the second monitor, black on screen, and the renderer active."""
+        covers = self.covers()
+        self.assertEqual(1, len(covers), f"one cover: {covers}")
+        cover = covers[0]
+        self.assertEqual(rect_text(SECOND), cover["screen"])
+        self.assertEqual("1", cover["visible"])
+        self.assertEqual(host_pid, cover["pid"], "the host's window")
+        self.assertTrue(int(cover["style"], 16) & WS_POPUP, "borderless popup")
+        exstyle = int(cover["exstyle"], 16)
+        for flag, what in ((WS_EX_TOPMOST, "top-most"), (WS_EX_TOOLWINDOW, "no taskbar button"),
+                           (WS_EX_NOACTIVATE, "never activated")):
+            self.assertTrue(exstyle & flag, what)
+        code, foreground = self.probe("foreground")
+        self.assertEqual(RENDERER_TITLE, foreground[0]["text"] if code == 0 else None, "the renderer keeps the focus")
+        picture = self.shot(name)
+        self.assertEqual(1.0, self.black_share(picture, SECOND), "the whole second monitor is black")
+        self.assertLess(self.black_share(picture, BELOW_SECOND), 0.9, "off the monitors nothing is covered")
+        self.assertGreater(picture.distinct_colours(*PRIMARY), 50, "the rain on the primary monitor")
+        return cover
+
+    def start_covered_run(self, *args, cursor=(500, 400), name="run"):
+        self.assertEqual([], self.covers())
+        self.assertSecondMonitorShowsTheDesktop(f"{name}-before")
+        process, renderer = self.start_run(*args, cursor=cursor)
+        host_pid = self.find(RUN_FORM)["pid"]
+        cover = self.wait_until(lambda: self.covers(), 20, "the cover appears")[0]
+        self.assertCoveredOnce(host_pid, f"{name}-during")
+        return process, renderer, host_pid, cover
+
+    def assertCoversGoWithTheRun(self, process, name):
+        self.assertRunEnded(process)
+        self.assertEqual([], self.covers())
+        self.assertSecondMonitorShowsTheDesktop(f"{name}-after")
+
+    # --- cases ------------------------------------------------------------------------------------
+    def test_a_run_covers_the_second_monitor_in_black_and_the_diagonal_move_ends_it(self):
+        process, _, _, _ = self.start_covered_run("/s", name="run")
+        self.session.mouse_move(531, 431)
+        self.assertCoversGoWithTheRun(process, "run")
+
+    def test_escape_reaches_the_renderer_while_the_second_monitor_is_covered(self):
+        process, renderer, _, _ = self.start_covered_run("/s", name="escape")
+        # A click on the cover (the pointer moved along one axis only) leaves the renderer active.
+        self.session.mouse_move(1400, 410)
+        self.session.xdotool("click", "1")
+        time.sleep(1)
+        code, foreground = self.probe("foreground")
+        self.assertEqual(RENDERER_TITLE, foreground[0]["text"] if code == 0 else None, "the renderer keeps the focus")
+        # Without a window manager, X gives the keys to the window under the pointer (here the cover) unless
+        # a window holds the X focus; a window manager gives it to the active window, which the check above
+        # shows is still the renderer. So does the test, with the pointer left over the cover.
+        self.session.press_key("Escape", window=renderer)
+        self.wait_until(lambda: not self.session.window_exists(RENDERER_TITLE), 20, "the renderer ends")
+        self.assertStillRunning(process, renderer_too=False)
+        self.assertEqual(1, len(self.covers()), "the cover stays while the host runs")
+        self.assertEqual(1.0, self.black_share(self.shot("escape-renderer-gone"), SECOND))
+        self.session.mouse_move(1400, 441)  # now more than 30 on both axes from (500, 400)
+        self.assertCoversGoWithTheRun(process, "escape")
+
+    def test_the_pointer_is_hidden_over_the_cover_and_one_axis_moves_there_keep_the_run(self):
+        # An empty command line leaves the cursor shown: over the cover it is hidden all the same.
+        self.session.mouse_move(1400, 300)
+        self.assertTrue(cursor_visible(self.session.display), "the pointer shows over the bare desktop")
+        process, _, _, _ = self.start_covered_run(cursor=(1000, 300), name="pointer")
+        self.session.mouse_move(1400, 310)
+        self.assertStillRunning(process)
+        self.assertFalse(cursor_visible(self.session.display), "no pointer over the cover")
+        self.session.mouse_move(1700, 331)
+        self.assertCoversGoWithTheRun(process, "pointer")
+
+    def test_a_display_change_lays_the_cover_over_the_monitor_again(self):
+        process, _, host_pid, cover = self.start_covered_run("/s", name="display-change")
+        self.assertEqual(0, self.probe("move", cover["hwnd"], 1100, 100, 200, 150)[0])
+        self.wait_until(lambda: self.covers()[0]["screen"] == "1100,100,1300,250", 10, "the cover is moved away")
+        self.assertEqual(0, self.probe("post", RUN_FORM, WM_DISPLAYCHANGE)[0])
+        self.wait_until(lambda: self.covers()[0]["screen"] == rect_text(SECOND), 10, "the cover is laid again")
+        relaid = self.assertCoveredOnce(host_pid, "display-change-relaid")
+        self.assertEqual(cover["hwnd"], relaid["hwnd"], "the same window, moved back")
+        self.session.mouse_move(531, 431)
+        self.assertCoversGoWithTheRun(process, "display-change")
+
+    def test_preview_and_configure_cover_no_monitor(self):
+        fixture = self.session.start(PROBE, "preview", self.host, 152, 112, "/p %lu")
+        first = parse_fields(fixture.stdout.readline().decode())
+        started = parse_fields(fixture.stdout.readline().decode())
+        self.assertIn("host-pid", started)
+        self.wait_until(lambda: [c for c in self.probe("children", first["area"])[1]
+                                 if c["text"] == "Preview Window"], 30, "the preview form inside the area")
+        time.sleep(1)
+        self.assertEqual([], self.covers())
+        self.assertSecondMonitorShowsTheDesktop("preview")
+        self.assertEqual(0, self.probe("drop-area", first["top"])[0])
+        self.wait_until(lambda: "host-exit" in fixture.stdout.readline().decode(), 30, "the preview's end")
+        fixture.kill()
+
+        process = self.session.start(self.host, "/c")
+        self.wait_until(lambda: self.find(DIALOG), 30, "the settings dialog")
+        time.sleep(1)
+        self.assertEqual([], self.covers())
+        self.assertSecondMonitorShowsTheDesktop("configure")
+        self.assertEqual(0, self.probe("close", DIALOG)[0])
+        self.assertEqual(0, self.session.wait_exit(process, 20))
+
+if __name__ == "__main__":
+    unittest.main()
