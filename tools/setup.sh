@@ -15,7 +15,7 @@ packages=(
   fonts-ipafont-gothic fonts-liberation locales
   # music under Wine: MP3 through GStreamer, test sounds made with sox and lame
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
-  python3
+  python3 python3-matplotlib
 )
 
 missing=()
