@@ -12,6 +12,7 @@ import time
 import unittest
 
 from e2e_paths import SOURCE, fixture
+from wine_session import write_alsa_file_sink
 
 # The host's and the dialog's test cases bring the session, the copied programs and the observation helpers.
 sys.path[:0] = [str(SOURCE / "tests" / "e2e" / "host"), str(SOURCE / "tests" / "e2e" / "dialog")]
@@ -142,10 +143,8 @@ class MusicFaultTest(LeftoverChecks, test_host_music.MusicTest):
         """A home folder whose .asoundrc gives Wine a sound device: an ALSA sink writing into a file."""
         home = self.folder.parent / (self.folder.name + "-home")
         if not home.exists():
-            home.mkdir()
+            write_alsa_file_sink(home, home / "sound.raw")
             self.addCleanup(shutil.rmtree, home, True)
-            (home / ".asoundrc").write_text('pcm.!default {\n  type file\n  slave.pcm "null"\n'
-                                            f'  file "{home / "sound.raw"}"\n  format "raw"\n}}\n')
         return home
 
     def run_with_music(self, name, content, env=None):
