@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ScriptedMedia media(input);
   orlinde::music::MusicPlayer player(media, settings, last);
 
-  while (input.remaining_bytes() > 0 && media.commands < 400) {
+  while (input.remaining_bytes() > 0 && media.commands < 64) {
     switch (input.ConsumeIntegralInRange(0, 9)) {
       case 0:
         player.CdOpen();
