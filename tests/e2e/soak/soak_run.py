@@ -10,6 +10,9 @@ drawn (a GDI leak ends in failed drawing). Writes soak.csv, soak.png and the scr
 and fails when a series grows after the warm-up: handles, threads and objects not at all, memory by more than
 1 MiB.
 
+The warm-up is the first minute; the run then goes on for N minutes. The renderer's memory takes one step of
+1 MiB at about 50 s; in a 30-minute run the only later changes were -320 KiB and +516 KiB at 106-108 s.
+
 usage: soak_run.py --minutes N --build BUILD_DIR --prefix PREFIX --out DIR
 """
 from __future__ import annotations
@@ -33,6 +36,7 @@ COUNTS = ("handles", "threads", "gdi_objects", "user_objects")
 MEMORY = ("working_set", "private_bytes")
 MEMORY_LIMIT = 1 << 20
 SAMPLE_MS = 2000
+WARMUP_S = 60.0
 
 # The dialog's layout at 96 dots per inch (client pixels), as its end-to-end tests know it.
 PANEL = (12, 180, 309, 25)
@@ -214,15 +218,15 @@ def plot(rows: list[dict], path: Path, minutes: float) -> None:
 
 def main() -> int:
     parser = argparse.ArgumentParser()
-    parser.add_argument("--minutes", type=float, default=1.0)
+    parser.add_argument("--minutes", type=float, default=1.0, help="minutes measured after the warm-up")
     parser.add_argument("--build", type=Path, required=True)
     parser.add_argument("--prefix", type=Path, required=True)
     parser.add_argument("--out", type=Path, required=True)
     args = parser.parse_args()
     build, out = args.build.resolve(), args.out.resolve()
     out.mkdir(parents=True, exist_ok=True)
-    seconds = args.minutes * 60
-    warmup = max(10.0, seconds / 5)
+    warmup = WARMUP_S
+    seconds = warmup + args.minutes * 60
 
     results = {"run": {}, "dialog": {}}
     errors: list[str] = []
@@ -252,7 +256,7 @@ def main() -> int:
         for r in rows:
             writer.writerow([r["phase"], r["ms"] / 1000, r["name"], r["pid"]] + [r[k] for k in COUNTS + MEMORY])
     if rows:
-        plot(rows, out / "soak.png", args.minutes)
+        plot(rows, out / "soak.png", seconds / 60)
     for line in summary(rows, warmup):
         print(line)
 
@@ -267,7 +271,7 @@ def main() -> int:
     findings += [f"{p}: no samples of {n}" for p, n in sorted(missing)]
     for finding in findings:
         print("FAIL", finding)
-    print(f"soak: {args.minutes:g} min, {len(rows)} samples, warm-up {warmup:.0f} s, "
+    print(f"soak: {seconds / 60:g} min, {len(rows)} samples, warm-up {warmup:.0f} s, "
           f"{'passed' if not findings else 'failed'}; {out / 'soak.csv'}, {out / 'soak.png'}")
     return 1 if findings else 0
 
