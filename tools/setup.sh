@@ -21,6 +21,8 @@ packages=(
   nsis python3-pefile zip
   # the end-to-end tests: numpy fits the drawn surface's outline
   python3 python3-numpy
+  # the soak run's plot
+  python3-matplotlib
 )
 
 missing=()

@@ -289,6 +289,15 @@ class Picture:
         return sum(1 for a, b in zip(self.data, other.data) if a != b)
 
 
+def write_alsa_file_sink(home: Path, sink: Path) -> None:
+    """Gives Wine a sound device: an .asoundrc in `home` (to be the HOME of the Wine programs) whose default
+    ALSA device writes the raw samples into `sink`, so that a test can hear what was played."""
+    Path(home).mkdir(parents=True, exist_ok=True)
+    (Path(home) / ".asoundrc").write_text(
+        'pcm.!default {\n  type file\n  slave.pcm "null"\n'
+        f'  file "{sink}"\n  format "raw"\n}}\n')
+
+
 def which_or_fail(tool: str) -> str:
     path = shutil.which(tool)
     if not path:

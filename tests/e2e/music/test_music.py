@@ -12,7 +12,7 @@ import unittest
 from pathlib import Path
 
 from e2e_paths import HOST, PREFIX, RENDERER, artifacts
-from wine_session import WineSession
+from wine_session import WineSession, write_alsa_file_sink
 
 ARTIFACTS = artifacts("music")
 
@@ -34,11 +34,8 @@ class MusicTest(unittest.TestCase):
     def setUp(self):
         self.work = ARTIFACTS / self.id().rsplit(".", 1)[-1]
         shutil.rmtree(self.work, ignore_errors=True)
-        (self.work / "home").mkdir(parents=True)
         self.sink = self.work / "sound.raw"
-        (self.work / "home" / ".asoundrc").write_text(
-            'pcm.!default {\n  type file\n  slave.pcm "null"\n'
-            f'  file "{self.sink}"\n  format "raw"\n}}\n')
+        write_alsa_file_sink(self.work / "home", self.sink)
         self.session = WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=self.work,
                                    env_extra={"WINEDEBUG": "+mci,+winmm", "HOME": str(self.work / "home")})
         self.session.__enter__()

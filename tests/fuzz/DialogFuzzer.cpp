@@ -1,0 +1,70 @@
+// The settings dialog's text handling without its window: arbitrary text in the track box, an arbitrary
+// open-file buffer (no terminator inside it, or several), and a save through a store whose writes fail as
+// the input says. The track text must give a 16-bit value that the track list shows again as the same
+// number, the path must stay inside its buffer, and a save must report a failure exactly when one of its
+// three writes failed, after attempting all three.
+#include <cstddef>
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <string>
+#include <vector>
+
+#include "host/dialog/DialogRules.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzStores.h"
+#include "host/dialog/SettingsDialogSave.h"
+
+namespace {
+
+class FailingStore final : public orlinde::ProfileStore {
+ public:
+  std::vector<std::string> keys;
+  std::vector<std::string> values;
+  unsigned failures = 0;  // bit n set: write n fails
+
+  std::string ReadIni(const std::string&, const std::string&, const std::string&) override { return {}; }
+  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
+                        const std::string&) override {
+    FUZZ_CHECK(section == orlinde::ini::kSection);
+    const bool fails = (failures >> keys.size()) & 1U;
+    keys.push_back(key);
+    values.push_back(value);
+    return fails ? 0 : 1;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  const unsigned failures = input.ConsumeIntegralInRange<unsigned>(0, 7);
+  orlinde::BgmSettingsRecord settings;
+  settings.BgmKind = input.ConsumeIntegral<std::int16_t>();
+  settings.BgmFile = input.ConsumeRandomLengthString(300);
+  const std::string trackText = input.ConsumeRandomLengthString(64);
+  const std::string fileBuffer = input.ConsumeRemainingBytesAsString();
+
+  // The track box.
+  const std::int16_t repeat = orlinde::dialog::TrackTextToRepeat(trackText);
+  FUZZ_CHECK(orlinde::dialog::TrackTextToRepeat(orlinde::dialog::FormatDigitMask(repeat)) == repeat);
+  const orlinde::dialog::SourceControls controls = orlinde::dialog::ControlsForSource(settings.BgmKind);
+  FUZZ_CHECK(controls.ticked[0] + controls.ticked[1] + controls.ticked[2] <= 1);
+
+  // The open-file buffer: read from a copy of exactly its size, so that a read past it is caught.
+  std::vector<char> buffer(fileBuffer.begin(), fileBuffer.end());
+  const std::string path = orlinde::dialog::PathFromFileBuffer(buffer.data(), buffer.size());
+  FUZZ_CHECK(path.size() <= buffer.size());
+  FUZZ_CHECK(path.find('\0') == std::string::npos);
+
+  // The confirm button's save.
+  FailingStore store;
+  store.failures = failures;
+  const bool saved = orlinde::dialog::SaveChoice(settings, trackText, store, "C:\\O\\Orlinde.ini");
+  FUZZ_CHECK(store.keys.size() == 3);
+  FUZZ_CHECK(saved == (failures == 0));
+  FUZZ_CHECK(settings.BgmRepeat == repeat);
+  FUZZ_CHECK(store.values[0] == orlinde::FormatSettingNumber(settings.BgmKind));
+  FUZZ_CHECK(store.values[1] == orlinde::FormatSettingNumber(repeat));
+  FUZZ_CHECK(store.values[2] == settings.BgmFile);
+  return 0;
+}
