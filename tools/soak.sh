@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Soak run: the real screen saver (/s, rain at its fastest rate) and the settings dialog (/c, about panel
-# animating, pointer crossing the buttons) under Wine side by side, for a one-minute warm-up and then N
-# minutes, sampling handles, threads and memory from inside Wine. Writes out/soak/soak.csv, out/soak/soak.png and end-of-run
-# screenshots; fails when a series grows after the warm-up.
+# animating, pointer crossing the buttons) under Wine side by side, for a two-minute warm-up and then N
+# minutes, sampling handles, threads and memory from inside Wine. Writes out/soak/soak.csv, out/soak/soak.png
+# and end-of-run screenshots; fails when a series grows after the warm-up.
 #
 #   tools/soak.sh --minutes 30
 set -euo pipefail
