@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "host/dialog/DialogRules.h"
+#include "host/dialog/SettingsDialogSave.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzStores.h"
-#include "host/dialog/SettingsDialogSave.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 
-#include "tests/fuzz/FuzzCheck.h"
 #include "host/music/MusicPlayer.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 

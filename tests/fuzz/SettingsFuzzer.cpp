@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "host/settings/Settings.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzStores.h"
-#include "host/settings/Settings.h"
 
 namespace {
 
