@@ -15,8 +15,6 @@ std::wstring& TitleText() {
   return title;
 }
 
-int g_loadedForms = 0;
-
 std::vector<Form*>& LoadedFormList() {
   static std::vector<Form*> forms;
   return forms;
@@ -65,7 +63,7 @@ int MsgBox(const std::wstring& text, UINT buttons, const std::wstring& title) {
 }
 
 int Run() {
-  if (g_loadedForms == 0) return 0;
+  if (LoadedFormList().empty()) return 0;
   MSG message;
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -82,7 +80,7 @@ void End(UINT exitCode) {
 }
 
 int LoadedForms() {
-  return g_loadedForms;
+  return static_cast<int>(LoadedFormList().size());
 }
 
 bool FilterMessage(const MSG& message) {
@@ -94,14 +92,15 @@ bool FilterMessage(const MSG& message) {
 }
 
 void FormLoaded(Form& form) {
-  ++g_loadedForms;
   LoadedFormList().push_back(&form);
 }
 
 void FormUnloaded(Form& form) {
   auto& forms = LoadedFormList();
-  forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
-  if (g_loadedForms > 0 && --g_loadedForms == 0) PostQuitMessage(0);
+  const auto gone = std::remove(forms.begin(), forms.end(), &form);
+  if (gone == forms.end()) return;
+  forms.erase(gone, forms.end());
+  if (forms.empty()) PostQuitMessage(0);
 }
 
 }  // namespace orlinde::forms::app
