@@ -120,7 +120,7 @@ bool Form::Owns(HWND window) const {
 }
 
 bool Form::FilterMessage(const MSG& message) {
-  return Owns(message.hwnd) && OnFilterMessage(message);
+  return OnFilterMessage(message);
 }
 
 void Form::SetCaption(std::wstring caption) {

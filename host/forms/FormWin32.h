@@ -64,8 +64,9 @@ class Form : public Container {
 
   // Whether `window` is the form's own window or one of its descendants.
   bool Owns(HWND window) const;
-  // The message loops offer a message to the form that owns its window before translating and dispatching
-  // it; true when the form took it, and the message then goes no further.
+  // The message loops offer a message to the form that owns its window (app::FilterMessage finds it)
+  // before translating and dispatching it; true when the form took it, and the message then goes no
+  // further.
   bool FilterMessage(const MSG& message);
 
   // Container
