@@ -92,10 +92,20 @@ def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, res
     session.xdotool("windowfocus", "--sync", renderer["id"])
     for _ in range(40):  # down to the shortest rain interval
         session.press_key("KP_Add", hold=0.08)
-    deadline = time.monotonic() + seconds
+    began = time.monotonic()
+    deadline = began + seconds
+    reported = 0
     while time.monotonic() < deadline:
         session.press_key("KP_Add", hold=0.08)  # each press also sets the rain timer again
         time.sleep(1.0)
+        minute = int((time.monotonic() - began) // 60)
+        if minute > reported:  # a line a minute, so that a long run shows how far it has got
+            reported = minute
+            latest = {row["name"]: row for row in sampler.rows}
+            levels = ", ".join(f"{name} {row['handles']} handles {row['working_set'] / 2**20:.1f} MiB"
+                               for name, row in sorted(latest.items()))
+            print(f"soak: {minute}/{seconds / 60:g} min, {len(sampler.rows)} samples of the run; {levels}",
+                  flush=True)
     shot = session.screenshot("soak-run-end.png")
     sampler.stop()
     result["rows"] = sampler.rows
