@@ -17,8 +17,10 @@ packages=(
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
   # several monitors under Wine: the headers of the tests' stand-in Xinerama library
   libx11-dev
-  # releases: the installer, its resource checks, the archive
-  nsis python3-pefile zip
+  # the Linux edition: X11 + GLX, the XScreenSaver daemon and its GL visual helper to run it under
+  libgl-dev xscreensaver xscreensaver-gl
+  # releases: the installer, its resource checks, the archive, the Debian package and its checks
+  nsis python3-pefile zip dpkg-dev lintian
   # the end-to-end tests: numpy fits the drawn surface's outline
   python3 python3-numpy
   # the soak run's plot
@@ -26,6 +28,7 @@ packages=(
 )
 
 missing=()
+missing_lean=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
@@ -36,10 +39,25 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Installed without its recommends, which would bring in a large set of format tools it does not need here.
+lean=(diffoscope-minimal)
+
+for p in "${lean[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing_lean+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_lean[@]} -gt 0 ]; then
+  as_root apt-get update -q
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  as_root apt-get update -q
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi
+if [ ${#missing_lean[@]} -gt 0 ]; then
+  echo "setup: installing ${missing_lean[*]} (without recommends)"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing_lean[@]}"
 fi
 
 # The Japanese locale makes Wine use code page 932, as on a Japanese Windows.
