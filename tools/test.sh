@@ -1,23 +1,42 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit and offscreen render tests, the same under
 # ASan + UBSan with a short fuzzing run, then the Windows build with its Wine test programs and the
-# end-to-end tests. Installs what is missing first.
-set -euo pipefail
+# end-to-end tests. Installs what is missing first. Every preset runs even when an earlier one fails;
+# the closing line counts the tests of all three (a preset that does not configure or build counts as
+# one failure) and the exit status is non-zero when anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
+tools/setup.sh || exit 1
 
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+run=$(mktemp)
+trap 'rm -f "$log" "$run"' EXIT
+broken=0
 for preset in native asan windows; do
   echo "=== $preset ==="
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset" 2>&1 | tee -a "$log"
+  if ! cmake --preset "$preset" >/dev/null; then
+    echo "$preset: configure failed"
+    broken=$((broken + 1))
+    continue
+  fi
+  if ! cmake --build --preset "$preset"; then
+    echo "$preset: build failed"
+    broken=$((broken + 1))
+    continue
+  fi
+  ctest --preset "$preset" 2>&1 | tee "$run"
+  status=${PIPESTATUS[0]}
+  cat "$run" >>"$log"
+  # A run that fails without a failing test in its summary (no tests found, ctest itself broken) counts too.
+  if [ "$status" -ne 0 ] && ! grep -qE '^[0-9]+% tests passed, [1-9][0-9]* tests failed' "$run"; then
+    echo "$preset: ctest failed (status $status) without a failing test"
+    broken=$((broken + 1))
+  fi
 done
 
 # One closing line over all three runs.
 passed=0
-failed=0
+failed=$broken
 while read -r p f; do
   passed=$((passed + p))
   failed=$((failed + f))
