@@ -5,24 +5,15 @@
 
 #include <vector>
 
+#include "host/forms/Geometry.h"
+
 namespace orlinde {
 
-// A rectangle in virtual-screen pixels: left and top inside, right and bottom just outside.
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  bool Empty() const { return right <= left || bottom <= top; }
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
-
-// The rectangles to cover, given every monitor's rectangle (the primary's among them, in any order) and the
-// primary's. Each monitor other than the primary gives its own rectangle, less whatever it shares with the
-// primary: a monitor that mirrors the primary gives nothing, one that overlaps it gives the bands around
-// the shared part (at most four), so a cover never lies over the primary, where the renderer draws. A
-// monitor reported twice is covered once; empty rectangles are ignored. In the order of the monitors.
-std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors, const ScreenRect& primary);
+// The rectangles to cover (virtual-screen pixels), given every monitor's rectangle (the primary's among them, in any
+// order) and the primary's. Each monitor other than the primary gives its own rectangle, less whatever it shares with
+// the primary: a monitor that mirrors the primary gives nothing, one that overlaps it gives the bands around the shared
+// part (at most four), so a cover never lies over the primary, where the renderer draws. A monitor reported twice is
+// covered once; empty rectangles are ignored. In the order of the monitors.
+std::vector<Rect> CoverRects(const std::vector<Rect>& monitors, const Rect& primary);
 
 }  // namespace orlinde

@@ -11,13 +11,13 @@ namespace {
 
 constexpr wchar_t kCoverClass[] = L"OrlindeCover";
 
-ScreenRect FromRect(const RECT& rect) {
-  return {rect.left, rect.top, rect.right, rect.bottom};
+Rect FromRect(const RECT& rect) {
+  return Rect::FromEdges(rect.left, rect.top, rect.right, rect.bottom);
 }
 
 struct MonitorList {
-  std::vector<ScreenRect> monitors;
-  ScreenRect primary;
+  std::vector<Rect> monitors;
+  Rect primary;
 };
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
@@ -45,26 +45,12 @@ MonitorList CurrentMonitors() {
   return list;
 }
 
-LRESULT CALLBACK CoverProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_SETCURSOR:
-      SetCursor(nullptr);  // no pointer over a cover
-      return TRUE;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;  // a click leaves the renderer active
-    case WM_CLOSE:
-      return 0;  // a cover lasts as long as the run; only the run end removes it
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
-bool RegisterCoverClass() {
+bool RegisterCoverClass(WNDPROC procedure) {
   static bool registered = false;
   if (registered) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = CoverProcedure;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kCoverClass;
@@ -72,18 +58,18 @@ bool RegisterCoverClass() {
   return registered;
 }
 
-HWND MakeCover(const ScreenRect& rect) {
+// A cover that knows its owner: the window carries it from its creation on.
+HWND MakeCover(const Rect& rect, MonitorCovers* owner) {
   return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverClass,
-                         FromUtf8(texts::kCoverCaption).c_str(), WS_POPUP, rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                         FromUtf8(texts::kCoverCaption).c_str(), WS_POPUP, rect.x, rect.y, rect.width, rect.height,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), owner);
 }
 
-// How often and how long the covers watch for the renderer's window after being laid: 20 s at most.
+// How often and how long the covers watch for the renderer's window after being laid: 20 s at most. The
+// watch is a timer of the first cover's window.
+constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchIntervalMs = 100;
 constexpr int kWatchTicks = 200;
-
-// The covers being laid now, for the watch's timer (there is one run form, so one set of covers).
-MonitorCovers* g_covers = nullptr;
 
 }  // namespace
 
@@ -92,40 +78,36 @@ MonitorCovers::~MonitorCovers() {
 }
 
 void MonitorCovers::Lay() {
-  if (!RegisterCoverClass()) return;
+  if (!RegisterCoverClass(Procedure)) return;
+  StopWatch();
   const MonitorList list = CurrentMonitors();
-  const std::vector<ScreenRect> rects = CoverRects(list.monitors, list.primary);
+  const std::vector<Rect> rects = CoverRects(list.monitors, list.primary);
 
   while (windows_.size() > rects.size()) {
     DestroyWindow(windows_.back());
     windows_.pop_back();
   }
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    const ScreenRect& rect = rects[i];
+    const Rect& rect = rects[i];
     if (i == windows_.size()) {
-      const HWND made = MakeCover(rect);
+      const HWND made = MakeCover(rect, this);
       if (made == nullptr) break;
       windows_.push_back(made);
     }
-    SetWindowPos(windows_[i], HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOACTIVATE);
+    SetWindowPos(windows_[i], HWND_TOPMOST, rect.x, rect.y, rect.width, rect.height, SWP_NOACTIVATE);
     ShowWindow(windows_[i], SW_SHOWNOACTIVATE);
   }
 
   // The renderer's window comes up after the covers and reaches a few pixels past the primary monitor. Not
   // every system keeps another process's newly shown window below the top-most ones (Wine without a
   // window manager stacks it on top), so the covers are raised again once that window is there.
-  g_covers = this;
-  StopWatch();
-  if (!windows_.empty()) {
-    watch_ = SetTimer(nullptr, 0, kWatchIntervalMs, WatchTick);
+  if (!windows_.empty() && SetTimer(windows_.front(), kWatchTimer, kWatchIntervalMs, nullptr) != 0) {
     watchTicksLeft_ = kWatchTicks;
   }
 }
 
 void MonitorCovers::Remove() {
   StopWatch();
-  if (g_covers == this) g_covers = nullptr;
   for (const HWND window : windows_) DestroyWindow(window);
   windows_.clear();
 }
@@ -142,23 +124,46 @@ void MonitorCovers::Raise() {
 }
 
 void MonitorCovers::StopWatch() {
-  if (watch_ != 0) KillTimer(nullptr, watch_);
-  watch_ = 0;
+  if (!windows_.empty()) KillTimer(windows_.front(), kWatchTimer);
   watchTicksLeft_ = 0;
 }
 
 // Raises the covers once the renderer's window is visible, or gives up when it has not come within the
 // watch's time (the renderer failed to start, or has already gone).
-void CALLBACK MonitorCovers::WatchTick(HWND, UINT, UINT_PTR, DWORD) {
-  MonitorCovers* covers = g_covers;
-  if (covers == nullptr) return;
+void MonitorCovers::WatchTick() {
   const HWND renderer = FindWindowA(nullptr, kRendererWindowTitle);
   if (renderer != nullptr && IsWindowVisible(renderer)) {
-    covers->Raise();
-    covers->StopWatch();
-  } else if (--covers->watchTicksLeft_ <= 0) {
-    covers->StopWatch();
+    Raise();
+    StopWatch();
+  } else if (--watchTicksLeft_ <= 0) {
+    StopWatch();
   }
+}
+
+LRESULT CALLBACK MonitorCovers::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  switch (message) {
+    case WM_SETCURSOR:
+      SetCursor(nullptr);  // no pointer over a cover
+      return TRUE;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;  // a click leaves the renderer active
+    case WM_CLOSE:
+      return 0;  // a cover lasts as long as the run; only the run end removes it
+    case WM_TIMER:
+      if (wParam == kWatchTimer) {
+        auto* owner = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (owner != nullptr) owner->WatchTick();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace orlinde

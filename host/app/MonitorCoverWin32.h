@@ -24,13 +24,14 @@ class MonitorCovers {
   void Remove();
 
  private:
-  static void CALLBACK WatchTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+  // The covers' window procedure; each cover carries its MonitorCovers from WM_NCCREATE on.
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void WatchTick();
   void Raise();
   void StopWatch();
 
   std::vector<HWND> windows_;
-  // The watch for the renderer's window: a thread timer and how many ticks it has left.
-  UINT_PTR watch_ = 0;
+  // How many ticks the watch for the renderer's window (a timer of the first cover) has left.
   int watchTicksLeft_ = 0;
 };
 

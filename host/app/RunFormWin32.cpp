@@ -7,6 +7,7 @@
 #include "common/WindowTitles.h"
 #include "host/app/HostTexts.h"
 #include "host/forms/AppWin32.h"
+#include "host/forms/SystemNamesWin32.h"
 #include "host/settings/CodePageWin32.h"
 
 namespace orlinde {
@@ -18,7 +19,7 @@ namespace {
 bool WriteHandOverBitmap(const std::string& path) {
   if (path.empty()) return false;
   const HMODULE module = GetModuleHandleW(nullptr);
-  const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_CAUSTICS_BMP), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_CAUSTICS_BMP), forms::WideName(RT_RCDATA));
   if (found == nullptr) return false;
   const HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;

@@ -2,23 +2,9 @@
 // stored property set, the retained face (a pixel buffer) and the caption element's state; it decides
 // every transition of the four-state machine and when to raise Click.
 //
-// How a Win32 shell drives it (one child window per instance):
-//   WM_CREATE                 construct with a CommandHost and the six state images; ReadProperties when
-//                             the container has a stored set
-//   WM_SIZE                   Resized(client width, client height)
-//   WM_SETFOCUS/WM_KILLFOCUS  FocusGained() / FocusLost()
-//   WM_xBUTTONDOWN            SetCapture, then MouseDown(button)   (the capture delivers the release even
-//   WM_xBUTTONUP              MouseUp(button), then ReleaseCapture  when the pointer left the control)
-//   WM_MOUSEMOVE              MouseMove()
-//   WM_TIMER (TmrMouse)       TimerTick(WindowFromPoint(GetCursorPos()) == own window)
-//   CommandHost::StartMouseTimer   SetTimer(own window, id, interval)
-//   CommandHost::Refresh           InvalidateRect(own window)
-//   CommandHost::Click             notify the container
-//   WM_PAINT                  if FaceOpaque(): blit Face() with one SetDIBitsToDevice, else paint what the
-//                             container shows there; then draw the caption text with GDI for each of
-//                             CaptionPasses() inside CaptionArea(), centred, transparent background
-// The caption is drawn by the shell in the control's own window, so mouse messages over the caption
-// already arrive as the control's own.
+// The model is made with its shell's control, before any window exists; the shell (CommandWin32.h) turns
+// its window's messages into the calls below and paints what the model composed. The caption is drawn by
+// the shell in the control's own window, so mouse messages over the caption arrive as the control's own.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +28,6 @@ enum StateValue : std::uint8_t {
   kSelected = 3,
   kHighLightSelect = 4,
 };
-
-enum class MouseButton { Left, Right, Middle };
 
 inline constexpr unsigned kMouseTimerMs = 100;   // TmrMouse
 inline constexpr int kCaptionDesignHeight = 13;  // pixels: 195 twips

@@ -45,17 +45,13 @@ std::shared_ptr<const ButtonImages> SharedButtonImages() {
   return images;
 }
 
-CommandControl::CommandControl(forms::Container& container, forms::Bounds bounds,
-                               std::optional<MemoryPropertyBag> stored, FontDesc ambientFont)
+CommandControl::CommandControl(forms::Container& container, Rect bounds, std::optional<MemoryPropertyBag> stored,
+                               FontDesc ambientFont)
     : forms::WindowedControl(container, bounds),
       model_(host_, SharedButtonImages()),
       stored_(stored.value_or(MemoryPropertyBag{})),
       hasStored_(stored.has_value()),
       ambientFont_(std::move(ambientFont)) {}
-
-CommandControl::~CommandControl() {
-  if (font_ != nullptr) DeleteObject(font_);
-}
 
 bool CommandControl::Enabled() {
   const bool enabled = model_.Enabled();
@@ -164,18 +160,15 @@ void CommandControl::WindowCreated() {
 }
 
 void CommandControl::MatchFont() {
-  if (font_ != nullptr && model_.Font() == fontMadeFrom_) return;
-  if (font_ != nullptr) DeleteObject(font_);
+  if (font_ && model_.Font() == fontMadeFrom_) return;
   fontMadeFrom_ = model_.Font();
   font_ = CreateFontFrom(fontMadeFrom_, forms::app::Scale().dpiY);
   // The caption element is one line of its font high.
-  HDC dc = GetDC(Hwnd());
-  if (dc == nullptr) return;
-  const HGDIOBJ old = SelectObject(dc, font_);
+  const forms::WindowDc dc(Hwnd());
+  if (dc.Get() == nullptr) return;
+  const forms::Selection font(dc.Get(), font_.Get());
   TEXTMETRICW metrics{};
-  if (GetTextMetricsW(dc, &metrics)) model_.SetCaptionHeight(metrics.tmHeight);
-  SelectObject(dc, old);
-  ReleaseDC(Hwnd(), dc);
+  if (GetTextMetricsW(dc.Get(), &metrics)) model_.SetCaptionHeight(metrics.tmHeight);
 }
 
 void CommandControl::MirrorEnabled() {
@@ -202,43 +195,35 @@ void CommandControl::Paint() {
   RECT client{};
   GetClientRect(Hwnd(), &client);
   const int width = client.right, height = client.bottom;
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP canvas = CreateCompatibleBitmap(dc, width > 0 ? width : 1, height > 0 ? height : 1);
-  if (memory == nullptr || canvas == nullptr) {
-    if (memory != nullptr) DeleteDC(memory);
-    if (canvas != nullptr) DeleteObject(canvas);
-    EndPaint(Hwnd(), &paint);
-    return;
+  {
+    forms::MemoryDc canvas(dc);
+    if (canvas.Hold(forms::Bitmap(CreateCompatibleBitmap(dc, width > 0 ? width : 1, height > 0 ? height : 1)))) {
+      DrawFace(canvas.Get(), client);
+      BitBlt(dc, 0, 0, width, height, canvas.Get(), 0, 0, SRCCOPY);
+    }
   }
-  const HGDIOBJ oldCanvas = SelectObject(memory, canvas);
+  EndPaint(Hwnd(), &paint);
+}
 
+void CommandControl::DrawFace(HDC dc, const RECT& client) {
   if (model_.FaceOpaque()) {
-    BlitPixels(memory, 0, 0, model_.Face());
+    BlitPixels(dc, 0, 0, model_.Face());
   } else {
     // A transparent face shows the container's background; only the caption is drawn.
-    HBRUSH brush = CreateSolidBrush(Holder().ContainerBackColor());
-    FillRect(memory, &client, brush);
-    DeleteObject(brush);
+    forms::FillWith(dc, client, Holder().ContainerBackColor());
   }
 
   const std::wstring caption = FromUtf8(model_.Caption());
   const Rect area = model_.CaptionArea();
-  const HGDIOBJ oldFont = font_ != nullptr ? SelectObject(memory, font_) : nullptr;
-  SetBkMode(memory, TRANSPARENT);
+  const forms::Selection font(dc, font_.Get());
+  SetBkMode(dc, TRANSPARENT);
   const SystemColours system{GetSysColor(COLOR_3DHILIGHT), GetSysColor(COLOR_3DSHADOW)};
   for (const TextPass& pass : model_.CaptionPasses(system)) {
-    RECT place{area.x + pass.dx, area.y + pass.dy, area.x + area.width + pass.dx, area.y + area.height + pass.dy};
-    SetTextColor(memory, pass.colour);
-    DrawTextW(memory, caption.c_str(), static_cast<int>(caption.size()), &place,
+    RECT place{area.x + pass.dx, area.y + pass.dy, area.Right() + pass.dx, area.Bottom() + pass.dy};
+    SetTextColor(dc, pass.colour);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &place,
               DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   }
-  if (oldFont != nullptr) SelectObject(memory, oldFont);
-
-  BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, oldCanvas);
-  DeleteObject(canvas);
-  DeleteDC(memory);
-  EndPaint(Hwnd(), &paint);
 }
 
 }  // namespace orlinde::button

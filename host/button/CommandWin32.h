@@ -1,8 +1,10 @@
 // The Command button's window: a child control of the host's form layer around the portable model
-// (Command.h). Every message goes straight to the model; the shell only paints what the model composed
-// (the face buffer with one blit, the caption with GDI) and turns the model's requests into window calls.
+// (Command.h), which is made with the control. Every message goes straight to the model; the shell only
+// paints what the model composed (the face buffer with one blit, the caption with GDI) and turns the
+// model's requests into window calls (the mouse timer, a repaint, Click to the container).
 //
-//   WM_CREATE                 restore the stored property set, make the caption font
+//   WM_CREATE                 restore the stored property set, make the caption font, start a timer the
+//                             model asked for before the window existed
 //   WM_SIZE                   Resized
 //   WM_SETFOCUS/WM_KILLFOCUS  FocusGained / FocusLost
 //   button down               focus (left button, enabled control), capture, MouseDown
@@ -26,6 +28,7 @@
 #include "host/button/Command.h"
 #include "host/button/CommandProperties.h"
 #include "host/forms/ControlWin32.h"
+#include "host/forms/GdiWin32.h"
 
 namespace orlinde::button {
 
@@ -36,9 +39,8 @@ class CommandControl final : public forms::WindowedControl {
  public:
   // `stored`: the instance's stored property set (none: the control keeps its creation values);
   // `ambientFont`: the font the container offers its controls.
-  CommandControl(forms::Container& container, forms::Bounds bounds, std::optional<MemoryPropertyBag> stored,
+  CommandControl(forms::Container& container, Rect bounds, std::optional<MemoryPropertyBag> stored,
                  FontDesc ambientFont);
-  ~CommandControl() override;
 
   // Raised to the container. The control does nothing after raising it, so the handler may unload the form.
   std::function<void()> Click;
@@ -82,6 +84,8 @@ class CommandControl final : public forms::WindowedControl {
   void ButtonDown(MouseButton button);
   void ButtonUp(MouseButton button, WPARAM heldKeys);
   void Paint();
+  // The face and the caption, into the off-screen canvas of the paint.
+  void DrawFace(HDC dc, const RECT& client);
 
   Host host_{*this};
   Command model_;
@@ -89,7 +93,7 @@ class CommandControl final : public forms::WindowedControl {
   bool hasStored_;
   FontDesc ambientFont_;
   unsigned pendingTimerMs_ = 0;
-  HFONT font_ = nullptr;
+  forms::FontObject font_;
   FontDesc fontMadeFrom_;
 };
 

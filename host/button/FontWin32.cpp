@@ -19,9 +19,8 @@ bool FaceInstalled(const std::wstring& face, int charset) {
   query.lfCharSet = static_cast<BYTE>(charset);
   face.copy(query.lfFaceName, face.size());
   bool found = false;
-  HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
+  const forms::WindowDc screen;
+  EnumFontFamiliesExW(screen.Get(), &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
@@ -48,13 +47,16 @@ std::wstring UsableFace(const std::wstring& wanted, int charset) {
   return wanted;
 }
 
-HFONT CreateFontFrom(const button::FontDesc& font, int dpi) {
-  const std::wstring face = UsableFace(FromUtf8(font.faceName), font.charset);
-  // A negative height asks for the character height (the em size) in pixels.
-  const int height = -MulDiv(font.sizeCentipoints, dpi, 7200);
-  return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, font.strikethrough,
-                     static_cast<BYTE>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+forms::FontObject CreateFontFrom(const button::FontDesc& font, int dpi) {
+  forms::FontSpec spec;
+  spec.face = UsableFace(FromUtf8(font.faceName), font.charset);
+  spec.pixelHeight = MulDiv(font.sizeCentipoints, dpi, 7200);
+  spec.weight = font.weight;
+  spec.italic = font.italic;
+  spec.underline = font.underline;
+  spec.strikeout = font.strikethrough;
+  spec.charset = static_cast<BYTE>(font.charset);
+  return forms::MakeFont(spec);
 }
 
 }  // namespace orlinde

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/button/CommandProperties.h"
+#include "host/forms/GdiWin32.h"
 
 namespace orlinde {
 
@@ -24,7 +25,6 @@ std::wstring InstalledFaceOr(const std::wstring& wanted, std::initializer_list<c
 std::wstring UsableFace(const std::wstring& wanted, int charset);
 
 // A GDI font for `font` on a display of `dpi` dots per inch (the size is in hundredths of a point).
-// The caller deletes it.
-HFONT CreateFontFrom(const button::FontDesc& font, int dpi);
+forms::FontObject CreateFontFrom(const button::FontDesc& font, int dpi);
 
 }  // namespace orlinde

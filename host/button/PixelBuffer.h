@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/forms/Geometry.h"
+
 namespace orlinde {
 
 using Pixel = std::uint32_t;
@@ -36,11 +38,6 @@ constexpr Pixel FromColourRef(std::uint32_t bbggrr) {
 constexpr std::uint32_t ToColourRef(Pixel p) {
   return RedOf(p) | (GreenOf(p) << 8) | (BlueOf(p) << 16);
 }
-
-struct Rect {
-  int x = 0, y = 0, width = 0, height = 0;
-  bool operator==(const Rect&) const = default;
-};
 
 class PixelBuffer {
  public:

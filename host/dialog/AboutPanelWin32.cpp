@@ -6,6 +6,7 @@
 #include "assets/HostResources.h"
 #include "host/button/FontWin32.h"
 #include "host/button/PixelBufferWin32.h"
+#include "host/forms/SystemNamesWin32.h"
 #include "host/settings/CodePageWin32.h"
 
 namespace orlinde::dialog {
@@ -24,41 +25,42 @@ std::array<PixelBuffer, kStarFrames> SparklePictures() {
 // the same font and no smoothing, so that the letters of the live text and of both masks match pixel for
 // pixel.
 PixelBuffer TextLayer(const std::wstring& text, HFONT font, COLORREF colour, COLORREF background) {
-  DibSurface surface(kPanelWidth, kPanelHeight, background);
+  const forms::DibSurface surface(kPanelWidth, kPanelHeight, background);
   if (!surface.Valid()) return {};
-  const HGDIOBJ old = font != nullptr ? SelectObject(surface.Dc(), font) : nullptr;
-  SetBkMode(surface.Dc(), TRANSPARENT);
-  SetTextColor(surface.Dc(), colour);
-  TextOutW(surface.Dc(), kTextX, kTextY, text.c_str(), static_cast<int>(text.size()));
-  if (old != nullptr) SelectObject(surface.Dc(), old);
-  return surface.Pixels();
+  {
+    const forms::Selection selected(surface.Dc(), font);
+    SetBkMode(surface.Dc(), TRANSPARENT);
+    SetTextColor(surface.Dc(), colour);
+    TextOutW(surface.Dc(), kTextX, kTextY, text.c_str(), static_cast<int>(text.size()));
+  }
+  return PixelsOf(surface);
 }
 
 }  // namespace
 
-AboutPanelControl::AboutPanelControl(forms::Container& container, forms::Bounds bounds)
+AboutPanelControl::AboutPanelControl(forms::Container& container, Rect bounds)
     : forms::WindowedControl(container, bounds), panel_(PixelsFromBitmapResource(IDB_STREAK), SparklePictures()) {}
 
 void AboutPanelControl::SetUp(std::string_view text) {
   const std::wstring shown = FromUtf8(text);
-  const std::wstring face = UsableFace(FromUtf8(kTextFont), ANSI_CHARSET);
-  const HFONT font = CreateFontW(-MulDiv(kTextPointSize, kPanelDpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  forms::FontSpec spec;
+  spec.face = UsableFace(FromUtf8(kTextFont), ANSI_CHARSET);
+  spec.pixelHeight = MulDiv(kTextPointSize, kPanelDpi, 72);
+  spec.charset = ANSI_CHARSET;
+  spec.quality = NONANTIALIASED_QUALITY;
+  const forms::FontObject font = forms::MakeFont(spec);
   constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
-  const PixelBuffer live = TextLayer(shown, font, ToColourRef(kTextColour), kBlack);
-  const PixelBuffer blackOnWhite = TextLayer(shown, font, kBlack, kWhite);  // picTextM
-  const PixelBuffer whiteOnBlack = TextLayer(shown, font, kWhite, kBlack);  // PictextB
-  if (font != nullptr) DeleteObject(font);
+  const PixelBuffer live = TextLayer(shown, font.Get(), ToColourRef(kTextColour), kBlack);
+  const PixelBuffer blackOnWhite = TextLayer(shown, font.Get(), kBlack, kWhite);
+  const PixelBuffer whiteOnBlack = TextLayer(shown, font.Get(), kWhite, kBlack);
   panel_.SetUp(live, blackOnWhite, whiteOnBlack);
 }
 
 void AboutPanelControl::DrawFrame() {
   panel_.DrawFrame();
   if (Hwnd() == nullptr) return;
-  HDC dc = GetDC(Hwnd());
-  ShowFrame(dc);
-  ReleaseDC(Hwnd(), dc);
+  const forms::WindowDc dc(Hwnd());
+  ShowFrame(dc.Get());
 }
 
 void AboutPanelControl::ShowFrame(HDC dc) const {
@@ -79,7 +81,7 @@ LRESULT AboutPanelControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+        SetCursor(LoadCursorW(nullptr, forms::WideName(IDC_HAND)));
         return TRUE;
       }
       break;

@@ -15,7 +15,7 @@ namespace orlinde::dialog {
 
 class AboutPanelControl final : public forms::WindowedControl {
  public:
-  AboutPanelControl(forms::Container& container, forms::Bounds bounds);
+  AboutPanelControl(forms::Container& container, Rect bounds);
 
   // A left button pressed and released over the panel.
   std::function<void()> Click;

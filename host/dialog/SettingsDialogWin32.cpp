@@ -13,6 +13,7 @@
 #include "host/dialog/DialogRules.h"
 #include "host/dialog/SettingsDialogSave.h"
 #include "host/forms/AppWin32.h"
+#include "host/forms/SystemNamesWin32.h"
 #include "host/settings/CodePageWin32.h"
 #include "host/settings/SettingsWin32.h"
 
@@ -34,9 +35,8 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // A control's place at the display's dots per inch.
-forms::Bounds Place(dialog::DialogControl control, int dpi) {
-  const Rect r = dialog::ScaledPlace(dialog::Layout(control), dpi);
-  return {r.x, r.y, r.width, r.height};
+Rect Place(dialog::DialogControl control, int dpi) {
+  return dialog::ScaledPlace(dialog::Layout(control), dpi);
 }
 
 std::wstring TextOf(dialog::DialogControl control) {
@@ -102,7 +102,7 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
   // Any mouse button on an option mark or its label selects that source and, as a click on an option
   // does, gives the options the keyboard focus.
   for (std::int16_t i = 0; i < 3; ++i) {
-    auto select = [this, i](int, int, int, int) {
+    auto select = [this, i](MouseButton, int, int, int) {
       SelectSource(i);
       FocusStop(dialog::Stop::Sources);
     };
@@ -127,49 +127,43 @@ SIZE Velsora_P::InitialClientSize() const {
   return SIZE{dialog::ScaleLength(dialog::kClientWidth, dpi_), dialog::ScaleLength(dialog::kClientHeight, dpi_)};
 }
 
-// The load sequence. Each step runs whatever the earlier ones did.
+// The dialog comes up placed, with the settings shown and the about panel running, before the zoom
+// outline grows from the mouse position to it. The order matters where a step reads what an earlier one
+// set: the buttons are initialised before anything changes their state, and the zoom starts last.
 void Velsora_P::OnLoad() {
-  // 1. Centred horizontally, at one third of the free height.
+  // Centred horizontally, at one third of the free height.
   RECT outer{};
   GetWindowRect(Hwnd(), &outer);
   const dialog::Point at = dialog::DialogPosition(forms::app::ScreenWidthPixels(), forms::app::ScreenHeightPixels(),
                                                   outer.right - outer.left, outer.bottom - outer.top);
   SetWindowPos(Hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  // 2. Initialize on every Command of the dialog.
   for (forms::Control* control : Controls()) {
     if (auto* command = dynamic_cast<button::CommandControl*>(control)) command->Initialize();
   }
 
-  // 3. Black window and music panel.
   SetBackColor(kBlack);
   Pic_C.SetBackColor(kBlack);
 
-  // 4.-6. The option marks and the two controls that depend on the source.
   ShowSource(host_.BgmSettings.BgmKind);
 
-  // 7.-8. The track text, then the 31 list entries ("" and 1 to 30).
+  // The track text, then the list: "" and 1 to 30.
   BGM_Repeat.SetText(FromUtf8(dialog::FormatDigitMask(host_.BgmSettings.BgmRepeat)));
   for (const std::string& entry : dialog::RepeatListEntries()) BGM_Repeat.AddItem(FromUtf8(entry));
 
-  // 9. The music file's path.
   lbl_Fname.SetCaption(FromAnsi(host_.BgmSettings.BgmFile));
 
-  // 10. The about panel: text masks drawn once, streak at its start, then its timer.
+  // The about panel's text layers are drawn once; its timer then moves the streak.
   picDisplay.SetUp(kHomePageAddress);
   Timer1.SetEnabled(true);
 
-  // 11. The zoom's origin: the mouse position, or 0, 0 when it cannot be read.
+  // The zoom grows from the mouse position, or from 0, 0 when that cannot be read.
   POINT cursor{};
   const bool gotCursor = GetCursorPos(&cursor) != 0;
   host_.CursorX = static_cast<std::int16_t>(gotCursor ? cursor.x : 0);
   host_.CursorY = static_cast<std::int16_t>(gotCursor ? cursor.y : 0);
-
-  // 12. The outline grows from that point to the window.
   host_.ZoomOpen(Hwnd());
-
-  // 13. The default pointer.
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+  SetCursor(LoadCursorW(nullptr, forms::WideName(IDC_ARROW)));
 }
 
 // The unload sequence: the panel stops at once, then the outline shrinks back. Nothing is saved here.
@@ -233,9 +227,9 @@ void Velsora_P::SaveAndClose() {
 }
 
 void Velsora_P::OpenHomePage() {
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+  SetCursor(LoadCursorW(nullptr, forms::WideName(IDC_WAIT)));
   ShellExecuteA(Hwnd(), "open", kHomePageAddress, "", "", SW_SHOWNORMAL);
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+  SetCursor(LoadCursorW(nullptr, forms::WideName(IDC_ARROW)));
 }
 
 }  // namespace orlinde

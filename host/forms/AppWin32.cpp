@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/forms/FormWin32.h"
+#include "host/forms/GdiWin32.h"
 #include "host/settings/SettingsWin32.h"
 
 namespace orlinde::forms::app {
@@ -22,13 +23,12 @@ std::vector<Form*>& LoadedFormList() {
 
 TwipsScale ReadScreenScale() {
   TwipsScale scale;
-  HDC screen = GetDC(nullptr);
-  if (screen != nullptr) {
-    const int x = GetDeviceCaps(screen, LOGPIXELSX);
-    const int y = GetDeviceCaps(screen, LOGPIXELSY);
+  const WindowDc screen;
+  if (screen.Get() != nullptr) {
+    const int x = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    const int y = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     if (x > 0) scale.dpiX = x;
     if (y > 0) scale.dpiY = y;
-    ReleaseDC(nullptr, screen);
   }
   return scale;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/forms/FormWin32.h"
+#include "host/forms/SystemNamesWin32.h"
 
 namespace orlinde::forms {
 
@@ -10,22 +11,18 @@ namespace {
 
 constexpr wchar_t kControlClass[] = L"OrlindeControl";
 
-RECT ToRect(const Bounds& b) {
-  return RECT{b.left, b.top, b.left + b.width, b.top + b.height};
+RECT ToRect(const Rect& b) {
+  return RECT{b.x, b.y, b.Right(), b.Bottom()};
 }
 
-bool Contains(const Bounds& b, int x, int y) {
-  return x >= b.left && y >= b.top && x < b.left + b.width && y < b.top + b.height;
-}
-
-int ButtonOf(UINT message) {
+MouseButton ButtonOf(UINT message) {
   switch (message) {
     case WM_RBUTTONDOWN:
-      return kRightButton;
+      return MouseButton::Right;
     case WM_MBUTTONDOWN:
-      return kMiddleButton;
+      return MouseButton::Middle;
     default:
-      return kLeftButton;
+      return MouseButton::Left;
   }
 }
 
@@ -42,7 +39,7 @@ void Container::RemoveGraphic(GraphicControl& control) {
   if (pressed_ == &control) pressed_ = nullptr;
 }
 
-void Container::InvalidateArea(const Bounds& area) {
+void Container::InvalidateArea(const Rect& area) {
   const HWND window = ContainerWindow();
   if (window == nullptr) return;
   const RECT rect = ToRect(area);
@@ -68,7 +65,7 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   GraphicControl* hit = nullptr;
   for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
     GraphicControl* control = *it;
-    if (control->Visible() && control->Enabled() && Contains(control->Area(), x, y)) {
+    if (control->Visible() && control->Enabled() && control->Area().Contains(x, y)) {
       hit = control;
       break;
     }
@@ -81,8 +78,8 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     return true;
   }
   if (hit == nullptr) return false;
-  const int button = ButtonOf(message);
-  if (button == kLeftButton) pressed_ = hit;
+  const MouseButton button = ButtonOf(message);
+  if (button == MouseButton::Left) pressed_ = hit;
   const int shift = static_cast<int>(wParam & (MK_SHIFT | MK_CONTROL));
   // The handler may end the form; nothing of the control is touched after it.
   if (hit->MouseDown) hit->MouseDown(button, shift, x - hit->Left(), y - hit->Top());
@@ -91,7 +88,7 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // --- Control --------------------------------------------------------------------------------------
 
-Control::Control(Container& container, Bounds bounds) : container_(container), bounds_(bounds) {
+Control::Control(Container& container, Rect bounds) : container_(container), bounds_(bounds) {
   container_.OwnerForm().AddControl(*this);
 }
 
@@ -99,8 +96,8 @@ Control::~Control() {
   container_.OwnerForm().RemoveControl(*this);
 }
 
-void Control::Move(Bounds bounds) {
-  const Bounds old = bounds_;
+void Control::Move(Rect bounds) {
+  const Rect old = bounds_;
   bounds_ = bounds;
   OnBoundsChanged(old);
 }
@@ -119,7 +116,7 @@ void Control::SetEnabled(bool enabled) {
 
 // --- GraphicControl -------------------------------------------------------------------------------
 
-GraphicControl::GraphicControl(Container& container, Bounds bounds) : Control(container, bounds) {
+GraphicControl::GraphicControl(Container& container, Rect bounds) : Control(container, bounds) {
   Holder().AddGraphic(*this);
 }
 
@@ -131,18 +128,18 @@ void GraphicControl::Refresh() {
   Holder().InvalidateArea(PaintArea());
 }
 
-void GraphicControl::OnBoundsChanged(const Bounds& old) {
-  const Bounds now = Area();
-  const Bounds painted = PaintArea();
+void GraphicControl::OnBoundsChanged(const Rect& old) {
+  const Rect now = Area();
+  const Rect painted = PaintArea();
   // What was painted around the old area went by the same margins.
-  Holder().InvalidateArea({old.left - (now.left - painted.left), old.top - (now.top - painted.top),
+  Holder().InvalidateArea({old.x - (now.x - painted.x), old.y - (now.y - painted.y),
                            old.width + (painted.width - now.width), old.height + (painted.height - now.height)});
   Refresh();
 }
 
 // --- WindowedControl ------------------------------------------------------------------------------
 
-WindowedControl::WindowedControl(Container& container, Bounds bounds) : Control(container, bounds) {}
+WindowedControl::WindowedControl(Container& container, Rect bounds) : Control(container, bounds) {}
 
 WindowedControl::~WindowedControl() {
   if (window_ != nullptr && IsWindow(window_)) {
@@ -159,7 +156,7 @@ const wchar_t* WindowedControl::WindowClass() const {
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, WideName(IDC_ARROW));
     windowClass.lpszClassName = kControlClass;
     registered = RegisterClassExW(&windowClass) != 0;
   }
@@ -173,8 +170,8 @@ void WindowedControl::CreateWindowNow() {
   DWORD style = Style() | WS_CHILD | WS_CLIPSIBLINGS;
   if (Visible()) style |= WS_VISIBLE;
   if (!Enabled()) style |= WS_DISABLED;
-  const Bounds& b = Area();
-  window_ = CreateWindowExW(ExStyle(), WindowClass(), InitialText(), style, b.left, b.top, b.width, b.height, parent,
+  const Rect& b = Area();
+  window_ = CreateWindowExW(ExStyle(), WindowClass(), InitialText(), style, b.x, b.y, b.width, b.height, parent,
                             nullptr, GetModuleHandleW(nullptr), this);
   if (window_ != nullptr) OnCreated();
 }
@@ -197,10 +194,10 @@ LRESULT WindowedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void WindowedControl::OnBoundsChanged(const Bounds&) {
+void WindowedControl::OnBoundsChanged(const Rect&) {
   if (window_ == nullptr) return;
-  const Bounds& b = Area();
-  SetWindowPos(window_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const Rect& b = Area();
+  SetWindowPos(window_, nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowedControl::OnVisibleChanged() {

@@ -12,20 +12,12 @@
 #include <functional>
 #include <vector>
 
+#include "host/forms/Geometry.h"
+
 namespace orlinde::forms {
 
 class Form;
 class GraphicControl;
-
-struct Bounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// Mouse buttons as the events report them.
-enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
 class Container {
  public:
@@ -38,7 +30,7 @@ class Container {
   void AddGraphic(GraphicControl& control);
   void RemoveGraphic(GraphicControl& control);
   // Repaints the given part of the container (pixels), windowless controls included.
-  void InvalidateArea(const Bounds& area);
+  void InvalidateArea(const Rect& area);
 
  protected:
   // Paints the visible windowless controls that touch `clip`, in the order they were made (later on top).
@@ -54,7 +46,7 @@ class Container {
 
 class Control {
  public:
-  Control(Container& container, Bounds bounds);
+  Control(Container& container, Rect bounds);
   virtual ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -64,12 +56,12 @@ class Control {
   // The control's own window; null for windowless controls and before the form loads.
   virtual HWND Hwnd() const { return nullptr; }
 
-  const Bounds& Area() const { return bounds_; }
-  int Left() const { return bounds_.left; }
-  int Top() const { return bounds_.top; }
+  const Rect& Area() const { return bounds_; }
+  int Left() const { return bounds_.x; }
+  int Top() const { return bounds_.y; }
   int Width() const { return bounds_.width; }
   int Height() const { return bounds_.height; }
-  void Move(Bounds bounds);
+  void Move(Rect bounds);
   void Move(int left, int top) { Move({left, top, bounds_.width, bounds_.height}); }
 
   bool Visible() const { return visible_; }
@@ -79,7 +71,7 @@ class Control {
 
  protected:
   // Called after a change of position, size, visibility or enabled state.
-  virtual void OnBoundsChanged(const Bounds& old) = 0;
+  virtual void OnBoundsChanged(const Rect& old) = 0;
   virtual void OnVisibleChanged() = 0;
   virtual void OnEnabledChanged() = 0;
 
@@ -90,7 +82,7 @@ class Control {
   virtual void DestroyWindowNow() {}
 
   Container& container_;
-  Bounds bounds_;
+  Rect bounds_;
   bool visible_ = true;
   bool enabled_ = true;
 };
@@ -98,23 +90,23 @@ class Control {
 // A control without a window: painted by its container.
 class GraphicControl : public Control {
  public:
-  GraphicControl(Container& container, Bounds bounds);
+  GraphicControl(Container& container, Rect bounds);
   ~GraphicControl() override;
 
-  // Mouse events: button (MouseButton), shift state (MK_SHIFT / MK_CONTROL bits), position within the control.
-  std::function<void(int button, int shift, int x, int y)> MouseDown;
+  // Mouse events: button, shift state (MK_SHIFT / MK_CONTROL bits), position within the control.
+  std::function<void(MouseButton button, int shift, int x, int y)> MouseDown;
   std::function<void()> Click;
 
   // Paints the control into the container's device context; the origin is the container's.
   virtual void Paint(HDC dc) = 0;
   // Where Paint may draw: the control's area, or more where a control draws around itself (a focus cue).
-  virtual Bounds PaintArea() const { return Area(); }
+  virtual Rect PaintArea() const { return Area(); }
 
   // Asks the container to repaint the control.
   void Refresh();
 
  protected:
-  void OnBoundsChanged(const Bounds& old) override;
+  void OnBoundsChanged(const Rect& old) override;
   void OnVisibleChanged() override { Refresh(); }
   void OnEnabledChanged() override { Refresh(); }
 };
@@ -122,7 +114,7 @@ class GraphicControl : public Control {
 // A control with a child window of its own. Subclasses say how the window is made.
 class WindowedControl : public Control {
  public:
-  WindowedControl(Container& container, Bounds bounds);
+  WindowedControl(Container& container, Rect bounds);
   ~WindowedControl() override;
   HWND Hwnd() const override { return window_; }
 
@@ -144,7 +136,7 @@ class WindowedControl : public Control {
   // Messages of windows of this layer's own control class.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-  void OnBoundsChanged(const Bounds& old) override;
+  void OnBoundsChanged(const Rect& old) override;
   void OnVisibleChanged() override;
   void OnEnabledChanged() override;
 

@@ -13,23 +13,17 @@ constexpr int kComboListHeight = 160;
 constexpr int kFocusCueMarginX = 2;
 constexpr int kFocusCueMarginY = 1;
 
-void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
-}
-
 // A one-pixel frame of every other pixel in `colour`, the look of a focus rectangle. Drawn in the text's
 // colour rather than inverted, so that it reads the same on any background and every repaint.
-void DrawDottedFrame(HDC dc, const Bounds& b, COLORREF colour) {
+void DrawDottedFrame(HDC dc, const Rect& b, COLORREF colour) {
   if (b.width < 2 || b.height < 2) return;
-  const int right = b.left + b.width - 1, bottom = b.top + b.height - 1;
-  for (int x = b.left; x <= right; x += 2) {
-    SetPixelV(dc, x, b.top, colour);
+  const int right = b.Right() - 1, bottom = b.Bottom() - 1;
+  for (int x = b.x; x <= right; x += 2) {
+    SetPixelV(dc, x, b.y, colour);
     SetPixelV(dc, x, bottom, colour);
   }
-  for (int y = b.top; y <= bottom; y += 2) {
-    SetPixelV(dc, b.left, y, colour);
+  for (int y = b.y; y <= bottom; y += 2) {
+    SetPixelV(dc, b.x, y, colour);
     SetPixelV(dc, right, y, colour);
   }
 }
@@ -38,7 +32,7 @@ void DrawDottedFrame(HDC dc, const Bounds& b, COLORREF colour) {
 
 // --- PictureBox -----------------------------------------------------------------------------------
 
-PictureBox::PictureBox(Container& container, Bounds bounds, COLORREF backColor)
+PictureBox::PictureBox(Container& container, Rect bounds, COLORREF backColor)
     : WindowedControl(container, bounds), backColor_(backColor) {}
 
 PictureBox::~PictureBox() {
@@ -48,41 +42,28 @@ PictureBox::~PictureBox() {
 void PictureBox::MakeImage(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP image = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  if (dc == nullptr || image == nullptr) {
-    if (dc != nullptr) DeleteDC(dc);
-    if (image != nullptr) DeleteObject(image);
-    return;
+  auto image = std::make_unique<MemoryDc>();
+  {
+    const WindowDc screen;
+    if (!image->Hold(Bitmap(CreateCompatibleBitmap(screen.Get(), width, height)))) return;
   }
-  HGDIOBJ old = SelectObject(dc, image);
-  const RECT all{0, 0, width, height};
-  FillWith(dc, all, backColor_);
-  if (memoryDc_ != nullptr) {
+  const HDC dc = image->Get();
+  FillWith(dc, RECT{0, 0, width, height}, backColor_);
+  if (image_) {
     // A resize keeps what was drawn, from the top-left corner.
-    BitBlt(dc, 0, 0, std::min(width, imageWidth_), std::min(height, imageHeight_), memoryDc_, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, std::min(width, imageWidth_), std::min(height, imageHeight_), image_->Get(), 0, 0, SRCCOPY);
   }
   DropImage();
-  memoryDc_ = dc;
-  image_ = image;
-  oldBitmap_ = old;
+  image_ = std::move(image);
   imageWidth_ = width;
   imageHeight_ = height;
-  SetBkMode(memoryDc_, TRANSPARENT);
-  SetTextColor(memoryDc_, foreColor_);
-  if (fontHandle_.Get() != nullptr) SelectObject(memoryDc_, fontHandle_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, foreColor_);
+  image_->SelectFont(fontHandle_.Get());
 }
 
 void PictureBox::DropImage() {
-  if (memoryDc_ == nullptr) return;
-  SelectObject(memoryDc_, oldBitmap_);
-  DeleteDC(memoryDc_);
-  DeleteObject(image_);
-  memoryDc_ = nullptr;
-  image_ = nullptr;
-  oldBitmap_ = nullptr;
+  image_.reset();
   imageWidth_ = imageHeight_ = 0;
 }
 
@@ -95,15 +76,14 @@ void PictureBox::OnDestroying() {
   DropImage();
 }
 
-void PictureBox::OnBoundsChanged(const Bounds& old) {
-  if (memoryDc_ != nullptr && (Width() != imageWidth_ || Height() != imageHeight_)) MakeImage(Width(), Height());
+void PictureBox::OnBoundsChanged(const Rect& old) {
+  if (image_ && (Width() != imageWidth_ || Height() != imageHeight_)) MakeImage(Width(), Height());
   WindowedControl::OnBoundsChanged(old);
 }
 
 void PictureBox::Cls() {
-  if (memoryDc_ == nullptr) return;
-  const RECT all{0, 0, imageWidth_, imageHeight_};
-  FillWith(memoryDc_, all, backColor_);
+  if (!image_) return;
+  FillWith(image_->Get(), RECT{0, 0, imageWidth_, imageHeight_}, backColor_);
   Refresh();
 }
 
@@ -120,23 +100,25 @@ void PictureBox::SetBackColor(COLORREF colour) {
 
 void PictureBox::SetForeColor(COLORREF colour) {
   foreColor_ = colour;
-  if (memoryDc_ != nullptr) SetTextColor(memoryDc_, colour);
+  if (image_) SetTextColor(image_->Get(), colour);
 }
 
 void PictureBox::SetFont(const Font& font) {
   font_ = font;
-  fontHandle_.Reset(font);
-  if (memoryDc_ != nullptr && fontHandle_.Get() != nullptr) SelectObject(memoryDc_, fontHandle_.Get());
+  // The new font goes into the image before the old one is deleted, which must not be selected then.
+  FontObject made = MakeFont(font);
+  if (image_) image_->SelectFont(made.Get());
+  fontHandle_ = std::move(made);
 }
 
 void PictureBox::SetPicture(const Picture& picture) {
   picture_ = picture;
-  if (memoryDc_ == nullptr || picture_.Empty()) return;
-  HDC source = CreateCompatibleDC(memoryDc_);
-  HGDIOBJ old = SelectObject(source, picture_.Handle());
-  BitBlt(memoryDc_, 0, 0, picture_.Width(), picture_.Height(), source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  if (!image_ || picture_.Empty()) return;
+  {
+    const MemoryDc source(image_->Get());
+    const Selection shown(source.Get(), picture_.Handle());
+    BitBlt(image_->Get(), 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, SRCCOPY);
+  }
   Refresh();
 }
 
@@ -147,8 +129,8 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(Hwnd(), &paint);
-      if (memoryDc_ != nullptr) {
-        BitBlt(dc, 0, 0, imageWidth_, imageHeight_, memoryDc_, 0, 0, SRCCOPY);
+      if (image_) {
+        BitBlt(dc, 0, 0, imageWidth_, imageHeight_, image_->Get(), 0, 0, SRCCOPY);
       } else {
         FillWith(dc, paint.rcPaint, backColor_);
       }
@@ -170,7 +152,7 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // --- Label ----------------------------------------------------------------------------------------
 
-Label::Label(Container& container, Bounds bounds, std::wstring caption)
+Label::Label(Container& container, Rect bounds, std::wstring caption)
     : GraphicControl(container, bounds), caption_(std::move(caption)) {}
 
 void Label::SetCaption(std::wstring caption) {
@@ -186,7 +168,7 @@ void Label::SetForeColor(COLORREF colour) {
 
 void Label::SetFont(const Font& font) {
   font_ = font;
-  fontHandle_.Reset(font);
+  fontHandle_ = MakeFont(font);
   if (autoSize_) FitToText();
   Refresh();
 }
@@ -213,20 +195,20 @@ void Label::SetFocusCue(bool shown) {
   Refresh();
 }
 
-Bounds Label::PaintArea() const {
+Rect Label::PaintArea() const {
   if (!focusCue_) return Area();
   return {Left() - kFocusCueMarginX, Top() - kFocusCueMarginY, Width() + 2 * kFocusCueMarginX,
           Height() + 2 * kFocusCueMarginY};
 }
 
 void Label::FitToText() {
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = fontHandle_.Get() != nullptr ? SelectObject(screen, fontHandle_.Get()) : nullptr;
   RECT rect{0, 0, 0, 0};
-  DrawTextW(screen, caption_.c_str(), static_cast<int>(caption_.size()), &rect,
-            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  if (old != nullptr) SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
+  {
+    const WindowDc screen;
+    const Selection font(screen.Get(), fontHandle_.Get());
+    DrawTextW(screen.Get(), caption_.c_str(), static_cast<int>(caption_.size()), &rect,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  }
   const int frame = border_ ? 2 : 0;
   Move({Left(), Top(), rect.right + frame, rect.bottom + frame});
 }
@@ -234,14 +216,13 @@ void Label::FitToText() {
 void Label::Paint(HDC dc) {
   RECT rect{Left(), Top(), Left() + Width(), Top() + Height()};
   if (border_) {
-    HBRUSH frame = CreateSolidBrush(foreColor_);
-    FrameRect(dc, &rect, frame);
-    DeleteObject(frame);
+    const Brush frame(CreateSolidBrush(foreColor_));
+    FrameRect(dc, &rect, frame.Get());
     InflateRect(&rect, -1, -1);
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, Enabled() ? foreColor_ : GetSysColor(COLOR_GRAYTEXT));
-  if (fontHandle_.Get() != nullptr) SelectObject(dc, fontHandle_.Get());
+  const Selection font(dc, fontHandle_.Get());
   UINT format = DT_NOPREFIX | DT_WORDBREAK;
   if (align_ == Align::Centre) format |= DT_CENTER;
   if (align_ == Align::Right) format |= DT_RIGHT;
@@ -251,7 +232,7 @@ void Label::Paint(HDC dc) {
 
 // --- Image ----------------------------------------------------------------------------------------
 
-Image::Image(Container& container, Bounds bounds, Picture picture, bool stretch)
+Image::Image(Container& container, Rect bounds, Picture picture, bool stretch)
     : GraphicControl(container, bounds), picture_(std::move(picture)), stretch_(stretch) {}
 
 void Image::SetPicture(const Picture& picture) {
@@ -261,35 +242,32 @@ void Image::SetPicture(const Picture& picture) {
 
 void Image::Paint(HDC dc) {
   if (picture_.Empty()) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, picture_.Handle());
+  const MemoryDc source(dc);
+  const Selection shown(source.Get(), picture_.Handle());
   if (stretch_) {
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, Left(), Top(), Width(), Height(), source, 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
+    StretchBlt(dc, Left(), Top(), Width(), Height(), source.Get(), 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
   } else {
-    BitBlt(dc, Left(), Top(), std::min(Width(), picture_.Width()), std::min(Height(), picture_.Height()), source, 0, 0,
-           SRCCOPY);
+    BitBlt(dc, Left(), Top(), std::min(Width(), picture_.Width()), std::min(Height(), picture_.Height()), source.Get(),
+           0, 0, SRCCOPY);
   }
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 // --- Shape ----------------------------------------------------------------------------------------
 
-Shape::Shape(Container& container, Bounds bounds, COLORREF borderColor)
+Shape::Shape(Container& container, Rect bounds, COLORREF borderColor)
     : GraphicControl(container, bounds), borderColor_(borderColor) {}
 
 void Shape::Paint(HDC dc) {
   const RECT rect{Left(), Top(), Left() + Width(), Top() + Height()};
-  HBRUSH brush = CreateSolidBrush(borderColor_);
-  FrameRect(dc, &rect, brush);
-  DeleteObject(brush);
+  const Brush brush(CreateSolidBrush(borderColor_));
+  FrameRect(dc, &rect, brush.Get());
 }
 
 // --- ComboBox -------------------------------------------------------------------------------------
 
-ComboBox::ComboBox(Container& container, Bounds bounds) : WindowedControl(container, bounds) {}
+ComboBox::ComboBox(Container& container, Rect bounds) : WindowedControl(container, bounds) {}
 
 std::wstring ComboBox::Text() const {
   if (Hwnd() == nullptr) return text_;
@@ -312,8 +290,10 @@ void ComboBox::AddItem(std::wstring item) {
 
 void ComboBox::SetFont(const Font& font) {
   font_ = font;
-  fontHandle_.Reset(font);
-  if (Hwnd() != nullptr) SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get()), TRUE);
+  // The box is given the new font before the old one goes.
+  FontObject made = MakeFont(font);
+  if (Hwnd() != nullptr) SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(made.Get()), TRUE);
+  fontHandle_ = std::move(made);
 }
 
 void ComboBox::OnCreated() {
@@ -331,15 +311,15 @@ void ComboBox::OnDestroying() {
   text_ = Text();
 }
 
-void ComboBox::OnBoundsChanged(const Bounds&) {
+void ComboBox::OnBoundsChanged(const Rect&) {
   PlaceWindow();
 }
 
 void ComboBox::PlaceWindow() {
   if (Hwnd() == nullptr) return;
   // The window's height includes the dropped-down list; the edit field keeps the control's height.
-  const Bounds& b = Area();
-  SetWindowPos(Hwnd(), nullptr, b.left, b.top, b.width, b.height + kComboListHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const Rect& b = Area();
+  SetWindowPos(Hwnd(), nullptr, b.x, b.y, b.width, b.height + kComboListHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(Hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(b.height - 6, 1));
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,11 @@ namespace orlinde::forms {
 // and put on screen whenever the window paints. It is also a container for other controls.
 class PictureBox : public WindowedControl, public Container {
  public:
-  PictureBox(Container& container, Bounds bounds, COLORREF backColor = RGB(0, 0, 0));
+  PictureBox(Container& container, Rect bounds, COLORREF backColor = RGB(0, 0, 0));
   ~PictureBox() override;
 
   // The device context of the persistent image: draw here, then Refresh. Valid while the form is loaded.
-  HDC Dc() const { return memoryDc_; }
+  HDC Dc() const { return image_ ? image_->Get() : nullptr; }
   // Fills the image with the back colour.
   void Cls();
   // Puts the image on screen now.
@@ -47,7 +48,7 @@ class PictureBox : public WindowedControl, public Container {
   DWORD Style() const override { return WS_CLIPCHILDREN | (border_ ? WS_BORDER : 0); }
   void OnCreated() override;
   void OnDestroying() override;
-  void OnBoundsChanged(const Bounds& old) override;
+  void OnBoundsChanged(const Rect& old) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
@@ -57,12 +58,11 @@ class PictureBox : public WindowedControl, public Container {
   COLORREF backColor_;
   COLORREF foreColor_ = RGB(0, 0, 0);
   Font font_;
-  FontHandle fontHandle_;
+  FontObject fontHandle_;
   bool border_ = false;
   Picture picture_;
-  HDC memoryDc_ = nullptr;
-  HBITMAP image_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+  // The persistent image: a memory DC holding a bitmap of the box's size; null while the form is unloaded.
+  std::unique_ptr<MemoryDc> image_;
   int imageWidth_ = 0;
   int imageHeight_ = 0;
 };
@@ -72,7 +72,7 @@ class Label : public GraphicControl {
  public:
   enum class Align { Left, Centre, Right };
 
-  Label(Container& container, Bounds bounds, std::wstring caption = {});
+  Label(Container& container, Rect bounds, std::wstring caption = {});
 
   const std::wstring& Caption() const { return caption_; }
   void SetCaption(std::wstring caption);
@@ -87,7 +87,7 @@ class Label : public GraphicControl {
   void SetFocusCue(bool shown);
 
   void Paint(HDC dc) override;
-  Bounds PaintArea() const override;
+  Rect PaintArea() const override;
 
  private:
   void FitToText();
@@ -95,7 +95,7 @@ class Label : public GraphicControl {
   std::wstring caption_;
   COLORREF foreColor_ = RGB(0, 0, 0);
   Font font_;
-  FontHandle fontHandle_;
+  FontObject fontHandle_;
   Align align_ = Align::Left;
   bool border_ = false;
   bool autoSize_ = false;
@@ -105,7 +105,7 @@ class Label : public GraphicControl {
 // A picture shown at its own size (cut at the control's edges) or stretched to fill the control.
 class Image : public GraphicControl {
  public:
-  Image(Container& container, Bounds bounds, Picture picture = {}, bool stretch = false);
+  Image(Container& container, Rect bounds, Picture picture = {}, bool stretch = false);
 
   const Picture& GetPicture() const { return picture_; }
   void SetPicture(const Picture& picture);
@@ -120,7 +120,7 @@ class Image : public GraphicControl {
 // A rectangle outline.
 class Shape : public GraphicControl {
  public:
-  Shape(Container& container, Bounds bounds, COLORREF borderColor = RGB(0, 0, 0));
+  Shape(Container& container, Rect bounds, COLORREF borderColor = RGB(0, 0, 0));
   void Paint(HDC dc) override;
 
  private:
@@ -130,7 +130,7 @@ class Shape : public GraphicControl {
 // An editable drop-down combo box with a list.
 class ComboBox : public WindowedControl {
  public:
-  ComboBox(Container& container, Bounds bounds);
+  ComboBox(Container& container, Rect bounds);
 
   std::wstring Text() const;
   void SetText(std::wstring text);
@@ -143,7 +143,7 @@ class ComboBox : public WindowedControl {
   const wchar_t* InitialText() const override { return text_.c_str(); }
   void OnCreated() override;
   void OnDestroying() override;
-  void OnBoundsChanged(const Bounds& old) override;
+  void OnBoundsChanged(const Rect& old) override;
 
  private:
   void PlaceWindow();
@@ -151,7 +151,7 @@ class ComboBox : public WindowedControl {
   std::wstring text_;
   std::vector<std::wstring> items_;
   Font font_;
-  FontHandle fontHandle_;
+  FontObject fontHandle_;
 };
 
 }  // namespace orlinde::forms

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "host/forms/AppWin32.h"
+#include "host/forms/GdiWin32.h"
+#include "host/forms/SystemNamesWin32.h"
 #include "host/forms/TimerWin32.h"
 
 namespace orlinde::forms {
@@ -18,7 +20,7 @@ bool RegisterFormClass(WNDPROC procedure) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hCursor = LoadCursorW(nullptr, WideName(IDC_ARROW));
   windowClass.lpszClassName = kFormClass;
   registered = RegisterClassExW(&windowClass) != 0;
   return registered;
@@ -135,7 +137,7 @@ void Form::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
                scale.TwipsToPixelsX(widthTwips), scale.TwipsToPixelsY(heightTwips), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Bounds Form::TwipsArea() const {
+Rect Form::TwipsArea() const {
   if (window_ == nullptr) return {};
   RECT rect{};
   GetWindowRect(window_, &rect);
@@ -177,9 +179,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(window_, &client);
-      HBRUSH brush = CreateSolidBrush(backColor_);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-      DeleteObject(brush);
+      FillWith(reinterpret_cast<HDC>(wParam), client, backColor_);
       return 1;
     }
     case WM_PAINT: {

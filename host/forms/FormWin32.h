@@ -54,7 +54,7 @@ class Form : public Container {
   // Outer rectangle in twips: on the screen, or within the parent window once the form is a child.
   void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
   // Outer rectangle in twips, as Move takes it.
-  Bounds TwipsArea() const;
+  Rect TwipsArea() const;
 
   COLORREF BackColor() const { return backColor_; }
   void SetBackColor(COLORREF colour);

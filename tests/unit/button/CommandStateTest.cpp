@@ -8,6 +8,7 @@
 namespace {
 
 using namespace orlinde::button;
+using orlinde::MouseButton;
 using buttontest::RecordingHost;
 
 enum class Trigger { FocusGained, FocusLost, DownLeft, DownRight, Move, UpLeft, UpRight, TickAway, TickOver };

@@ -18,6 +18,8 @@
 #include "host/forms/Units.h"
 
 using namespace orlinde::forms;
+using orlinde::MouseButton;
+using orlinde::Rect;
 
 namespace {
 
@@ -264,8 +266,8 @@ TEST(FormTest, MoveTakesTwips) {
   EXPECT_EQ(200, rect.top);
   EXPECT_EQ(152, rect.right - rect.left);
   EXPECT_EQ(112, rect.bottom - rect.top);
-  const Bounds twips = form.TwipsArea();
-  EXPECT_EQ(1500, twips.left);
+  const Rect twips = form.TwipsArea();
+  EXPECT_EQ(1500, twips.x);
   EXPECT_EQ(1680, twips.height);
   form.Unload();
 }
@@ -321,10 +323,13 @@ TEST(ControlTest, WindowlessControlsPaintOverTheirContainerAndTakeItsMouse) {
   Image mark(panel, {50, 30, 13, 13});
   Label label(form, {100, 10, 20, 20}, L"x");
   std::vector<std::string> presses;
-  mark.MouseDown = [&](int button, int, int x, int y) {
-    presses.push_back("mark " + std::to_string(button) + " " + std::to_string(x) + "," + std::to_string(y));
+  auto name = [](MouseButton button) {
+    return button == MouseButton::Left ? "left" : button == MouseButton::Right ? "right" : "middle";
   };
-  label.MouseDown = [&](int button, int, int, int) { presses.push_back("label " + std::to_string(button)); };
+  mark.MouseDown = [&](MouseButton button, int, int x, int y) {
+    presses.push_back("mark " + std::string(name(button)) + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  label.MouseDown = [&](MouseButton button, int, int, int) { presses.push_back("label " + std::string(name(button))); };
   int clicks = 0;
   label.Click = [&] { ++clicks; };
   ASSERT_TRUE(form.Load());
@@ -340,7 +345,7 @@ TEST(ControlTest, WindowlessControlsPaintOverTheirContainerAndTakeItsMouse) {
   SendMessageW(form.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(105, 15));
   label.SetEnabled(false);
   SendMessageW(form.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(105, 15));
-  EXPECT_EQ((std::vector<std::string>{"mark 2 2,3", "label 1"}), presses) << "disabled controls take no mouse";
+  EXPECT_EQ((std::vector<std::string>{"mark right 2,3", "label left"}), presses) << "disabled controls take no mouse";
   EXPECT_EQ(1, clicks);
   form.Unload();
 }
