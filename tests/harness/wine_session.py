@@ -25,6 +25,23 @@ class HarnessError(AssertionError):
     pass
 
 
+POLL_INTERVAL = 0.1
+
+
+def wait_until(predicate, timeout: float, what: str, interval: float = POLL_INTERVAL):
+    """Calls `predicate` until it returns something true and returns that; raises HarnessError saying
+    `what` was not reached when `timeout` seconds pass first. The predicate is always called at least once
+    after the deadline's last poll, so a slow poll cannot make a reached condition fail."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise HarnessError(f"{what}: not within {timeout} s")
+        time.sleep(interval)
+
+
 # Japanese faces that Windows has and Wine's prefix lacks, mapped to the IPA fonts (fonts-ipafont-gothic):
 # the dialog's labels name "ＭＳ Ｐゴシック", and message boxes reach Japanese glyphs through the
 # "MS UI Gothic" font link of the message font.
@@ -221,16 +238,14 @@ class WineSession:
         return found
 
     def wait_for_window(self, title: str, timeout: float = 30.0) -> dict:
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            for w in self.x_windows():
-                if w["title"] == title:
-                    return w
-            time.sleep(0.2)
-        raise HarnessError(f"no window titled {title!r} within {timeout} s")
+        return wait_until(lambda: next((w for w in self.x_windows() if w["title"] == title), None), timeout,
+                          f"a window titled {title!r}")
 
     def window_exists(self, title: str) -> bool:
         return any(w["title"] == title for w in self.x_windows())
+
+    def wait_window_gone(self, title: str, timeout: float = 10.0) -> None:
+        wait_until(lambda: not self.window_exists(title), timeout, f"the window titled {title!r} gone")
 
     def xdotool(self, *args) -> None:
         subprocess.run(["xdotool", *map(str, args)], env=self.env, timeout=20, check=True,
@@ -250,7 +265,7 @@ class WineSession:
         if window is not None:
             self.xdotool("windowfocus", "--sync", window["id"])
         self.xdotool("keydown", key)
-        time.sleep(hold)
+        time.sleep(hold)  # the hold is the behaviour: the key must be down across several frames
         self.xdotool("keyup", key)
 
     def screenshot(self, name: str) -> Path:

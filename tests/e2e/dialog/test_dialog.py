@@ -7,32 +7,66 @@ import os
 import re
 import shutil
 import subprocess
-import time
 import unittest
 import zlib
 
 from e2e_paths import BUILD, HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
-from wine_session import Picture, WineSession
+from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("dialog")
 PROBE = fixture("dialog", "dialogprobe.exe")
 
 TITLE = "<Orlinde>"
+OPEN_TITLE = "ﾌｧｲﾙを開く"
 APP_TITLE = "Orlinde(ScreenSaver)"
 KIND, REPEAT, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
 SAVE_FAILED = ("設定を保存できませんでした。\n"
                "Orlinde.ini またはそのﾌｫﾙﾀﾞが書き込み禁止になっていないか確かめてください。")
 
-# The layout at 96 dots per inch (client pixels; the music panel's controls within Pic_C).
-PIC_C = (12, 28)
-MARK = {1: (20, 40), 0: (20, 60), 2: (20, 80)}
-OPTION_LABEL = {1: (36, 40), 0: (36, 60), 2: (36, 80)}
-TRACK_BOX = (92, 36, 41, 20)
-CMD_BGM = (36, 96, 29, 21)
-LBL_FNAME = (68, 96, 357, 29)
-PANEL = (12, 180, 309, 25)
-CMD_SET = (320, 180, 73, 25)
-CMD_CAN = (396, 180, 69, 25)
+
+
+def read_layout():
+    """The dialog's layout as the program has it: every control's place (x, y, width, height at 96 dots
+    per inch, within its container), whether it keeps its size at every setting, and the client size, read
+    from the layout table in the dialog's header."""
+    text = (SOURCE / "host" / "dialog" / "DialogLayout.h").read_text(encoding="utf-8")
+    places = {}
+    for m in re.finditer(r"\{DialogControl::(\w+), ControlKind::\w+, Container::\w+, "
+                         r"\{(\d+), (\d+), (\d+), (\d+)\}, \"[^\"]*\"(, true)?\}", text):
+        places[m.group(1)] = (tuple(int(m.group(i)) for i in range(2, 6)), m.group(6) is not None)
+    client = tuple(int(re.search(rf"kClient{side} = (\d+);", text).group(1)) for side in ("Width", "Height"))
+    if len(places) != 17:
+        raise AssertionError(f"read {len(places)} controls from DialogLayout.h, expected 17")
+    return places, client
+
+
+LAYOUT, CLIENT = read_layout()
+
+
+def place(name):
+    return LAYOUT[name][0]
+
+
+# Client pixels at 96 dots per inch; the music panel's controls are within Pic_C.
+PIC_C = place("Pic_C")
+MARK = {source: place(f"Img_BGM_{source}") for source in (0, 1, 2)}
+OPTION_LABEL = {source: place(f"lbl_BGM_{source}") for source in (0, 1, 2)}
+TRACK_BOX = place("BGM_Repeat")
+CMD_BGM = place("Cmd_BGM")
+LBL_FNAME = place("lbl_Fname")
+PANEL = place("picDisplay")
+CMD_SET = place("Cmd_Set")
+CMD_CAN = place("Cmd_Can")
+
+
+def scaled(length, dpi):
+    """A length at 96 dots per inch for another setting, to the nearest pixel, halves up."""
+    return (length * dpi * 2 + 96) // (96 * 2)
+
+
+def scaled_place(name, dpi):
+    (x, y, w, h), fixed = LAYOUT[name]
+    return (scaled(x, dpi), scaled(y, dpi)) + ((w, h) if fixed else (scaled(w, dpi), scaled(h, dpi)))
 
 TICKED_CENTRE = (0x20, 0x60, 0xF0)  # the ticked mark's blue
 LIVE_TEXT = (200, 200, 100)
@@ -78,8 +112,7 @@ class DialogTestCase(unittest.TestCase):
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         self.name = self.id().rsplit(".", 1)[-1]
-        self.session = WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=ARTIFACTS).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=ARTIFACTS))
         # A short folder per test, so that a whole path fits in the path label.
         self.folder = self.session.drive_c / "orlinde-dialog" / ("%08x" % zlib.crc32(self.id().encode()))
         shutil.rmtree(self.folder, ignore_errors=True)
@@ -103,16 +136,18 @@ class DialogTestCase(unittest.TestCase):
                                         stdout=subprocess.DEVNULL, stderr=stderr)
         self.session.processes.append(self.process)
         self.xwindow = self.session.wait_for_window(TITLE, timeout=60)
-        deadline = time.monotonic() + 20
-        while True:
+
+        def found():
             result = self.session.run(PROBE, "window", TITLE, timeout=30)
-            if result.returncode == 0 or time.monotonic() > deadline:
-                break
-            time.sleep(0.2)
-        self.assertEqual(0, result.returncode, "the fixture finds the dialog")
-        self.geometry = json.loads(result.stdout)
+            return json.loads(result.stdout) if result.returncode == 0 else None
+
+        self.geometry = wait_until(found, 20, "the fixture finds the dialog")
         self.origin = (self.geometry["client"]["x"], self.geometry["client"]["y"])
-        time.sleep(1.0)  # the first panel frames, the buttons' first timer ticks
+        # The display setting the dialog was laid out for, known by its client width.
+        dpi = next(d for d in (96, 120, 144, 192) if scaled(CLIENT[0], d) == self.geometry["client"]["w"])
+        self.panel = scaled_place("picDisplay", dpi)
+        # Ready once the about panel shows its letters: the load has run to its end and the timers tick.
+        self.wait_shot("ready", lambda picture: self.panel_text_pixels(picture) > 100, "the about panel's text")
 
     def controls(self, title=TITLE):
         result = self.session.run(PROBE, "controls", title, timeout=30)
@@ -135,14 +170,14 @@ class DialogTestCase(unittest.TestCase):
         dy = rect[3] // 2 if dy is None else dy
         return self.origin[0] + rect[0] + dx, self.origin[1] + rect[1] + dy
 
+    # The pointer and the keys reach the dialog through the X server's queue, in order; what a test checks
+    # after them it waits for (a window, a pixel, a control's state), each wait bounded.
     def move_to(self, rect, dx=None, dy=None):
         self.session.mouse_move(*self.point(rect, dx, dy))
-        time.sleep(0.3)
 
     def click(self, rect, button=1, dx=None, dy=None):
         self.move_to(rect, dx, dy)
         self.session.xdotool("click", button)
-        time.sleep(0.5)
 
     def type_into_track_box(self, text):
         self.click(in_panel(TRACK_BOX), dx=10)
@@ -152,13 +187,45 @@ class DialogTestCase(unittest.TestCase):
             self.session.xdotool("key", "BackSpace")
         if text:
             self.session.xdotool("type", "--delay", "60", text)
-        time.sleep(0.3)
+        wait_until(lambda: self.control_at(in_panel(TRACK_BOX))["text"] == text, 10, f"the track box shows {text!r}")
 
     def click_screen(self, control):
         """Clicks the middle of a window the fixture listed (screen pixels)."""
         self.session.mouse_move(control["x"] + control["w"] // 2, control["y"] + control["h"] // 2)
         self.session.xdotool("click", 1)
-        time.sleep(0.5)
+
+    def wait_shot(self, label, condition, what, timeout=10.0):
+        """A screenshot once `condition(picture)` holds; bounded."""
+        def taken():
+            picture = self.shot(label)
+            return picture if condition(picture) else None
+        return wait_until(taken, timeout, what)
+
+    def wait_top_window(self, title, timeout=20.0):
+        """The Windows top-level windows titled `title`, once there is one; bounded."""
+        return wait_until(lambda: [w for w in self.top_windows() if w["title"] == title], timeout,
+                          f"a window titled {title!r}")
+
+    def wait_top_window_gone(self, title, timeout=20.0):
+        # The X window first: the fixture's list can miss a window whose program is busy.
+        self.session.wait_window_gone(title, timeout)
+        wait_until(lambda: not [w for w in self.top_windows() if w["title"] == title], timeout,
+                   f"the window titled {title!r} gone")
+
+    def wait_open_file_dialog(self):
+        """The open-file dialog once it is shown and filled, given the keyboard: its child windows."""
+        self.wait_top_window(OPEN_TITLE)
+        self.session.xdotool("windowfocus", "--sync", self.session.wait_for_window(OPEN_TITLE, 10)["id"])
+
+        def filled():
+            # The dialog fills its lists and its name box after it shows: ready once the name box is there.
+            children = self.controls(OPEN_TITLE)
+            return children if any(c["class"] == "Edit" and c["visible"] for c in children) else None
+
+        return wait_until(filled, 20, "the open-file dialog's name box")
+
+    def panel_text_pixels(self, picture):
+        return sum(1 for row in self.crop(picture, self.panel) for p in row[:280] if p == LIVE_TEXT)
 
     def wait_closed(self, timeout=30):
         code = self.session.wait_exit(self.process, timeout)
@@ -184,7 +251,7 @@ class DialogTestCase(unittest.TestCase):
     # --- what the dialog shows --------------------------------------------------------------------
     def ticked_marks(self, picture):
         ticked = []
-        for source, (x, y) in MARK.items():
+        for source, (x, y, _, _) in MARK.items():
             centre = picture.pixel(self.origin[0] + PIC_C[0] + x + 6, self.origin[1] + PIC_C[1] + y + 6)
             self.assertIn(centre, (TICKED_CENTRE, (0, 0, 0)), f"mark {source} is an option mark")
             if centre == TICKED_CENTRE:
@@ -192,7 +259,7 @@ class DialogTestCase(unittest.TestCase):
         return ticked
 
     def assertSourceShown(self, source, label):
-        self.assertEqual([source], self.ticked_marks(self.shot(label)), "exactly one mark is ticked")
+        self.wait_shot(label, lambda picture: self.ticked_marks(picture) == [source], f"only mark {source} ticked")
         track_box = self.control_at(in_panel(TRACK_BOX))
         file_button = self.control_at(in_panel(CMD_BGM))
         self.assertEqual(source == 1, track_box["enabled"], "the track box is usable with the CD source only")
@@ -205,17 +272,15 @@ class DialogTestCase(unittest.TestCase):
 
     def path_pixels_settle(self, label, same_as=None, timeout=10.0):
         """The path label's pixels once the window above it has gone and the dialog has repainted: until
-        they equal `same_as` (when given) or stop changing; bounded."""
-        deadline = time.monotonic() + timeout
-        previous = None
-        while True:
-            pixels = self.path_pixels(self.shot(label))
-            if (same_as is not None and pixels == same_as) or (same_as is None and pixels == previous):
-                return pixels
-            if time.monotonic() > deadline:
-                return pixels
-            previous = pixels
-            time.sleep(0.5)
+        they equal `same_as` (when given) or two screenshots in a row agree; bounded."""
+        seen = []
+
+        def settled():
+            seen.append(self.path_pixels(self.shot(label)))
+            return seen[-1] == same_as if same_as is not None else len(seen) > 1 and seen[-1] == seen[-2]
+
+        wait_until(settled, timeout, "the path label settles")
+        return seen[-1]
 
 
 class OpenTest(DialogTestCase):
@@ -225,7 +290,7 @@ class OpenTest(DialogTestCase):
         screen_w, screen_h = self.geometry["screen_w"], self.geometry["screen_h"]
         self.assertEqual((screen_w - outer["w"]) // 2, outer["x"])
         self.assertEqual((screen_h - outer["h"]) // 3, outer["y"])
-        self.assertEqual((481, 231), (client["w"], client["h"]))
+        self.assertEqual(CLIENT, (client["w"], client["h"]))
         style = self.geometry["style"]
         self.assertEqual(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU))
         self.assertEqual(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), "fixed border, no min/max")
@@ -274,39 +339,31 @@ class DpiTest(DialogTestCase):
         self.addCleanup(self.set_dpi, None)
         self.start()
         client = self.geometry["client"]
-        self.assertEqual((601, 289), (client["w"], client["h"]))
-        self.control_at((400, 225, 91, 31))  # 設定: 320, 180, 73 x 25 at 96 dpi
-        self.control_at((15, 225, 309, 25))  # the about panel keeps 309 x 25
+        self.assertEqual(tuple(scaled(length, 120) for length in CLIENT), (client["w"], client["h"]))
+        self.control_at(scaled_place("Cmd_Set", 120))
+        self.control_at(scaled_place("picDisplay", 120))  # the about panel keeps its size
         self.shot("120dpi")
 
 
 class SelectTest(DialogTestCase):
     def test_marks_labels_and_any_button_select_exactly_one_source(self):
         self.start(ini_bytes(" 1", " 5"))
-        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)  # the label "無し"
+        self.click(in_panel(OPTION_LABEL[0]), dx=6)  # the label "無し"
         self.assertSourceShown(0, "label-none")
-        self.click(in_panel(MARK[2] + (13, 13)), button=3)  # right button on the file source's mark
+        self.click(in_panel(MARK[2]), button=3)  # right button on the file source's mark
         self.assertSourceShown(2, "right-click-file")
-        self.click(in_panel(OPTION_LABEL[1] + (43, 13)), button=2, dx=8)  # middle button on "音楽CD"
+        self.click(in_panel(OPTION_LABEL[1]), button=2, dx=8)  # middle button on "音楽CD"
         track_box = self.assertSourceShown(1, "middle-click-cd")
         self.assertEqual("5", track_box["text"], "changing the source keeps the track text")
 
 
 class FileTest(DialogTestCase):
-    OPEN_TITLE = "ﾌｧｲﾙを開く"
+    OPEN_TITLE = OPEN_TITLE
 
     def open_file_dialog(self):
         """Clicks the file button; returns the open-file dialog's child windows."""
         self.click(in_panel(CMD_BGM))
-        deadline = time.monotonic() + 20
-        found = []
-        while not found and time.monotonic() < deadline:
-            found = [w for w in self.top_windows() if w["title"] == self.OPEN_TITLE]
-            time.sleep(0.3)
-        self.assertTrue(found, "the open-file dialog titled ﾌｧｲﾙを開く")
-        time.sleep(0.5)
-        self.session.xdotool("windowfocus", "--sync", self.session.wait_for_window(self.OPEN_TITLE, 10)["id"])
-        return self.controls(self.OPEN_TITLE)
+        return self.wait_open_file_dialog()
 
     def test_cancel_keeps_the_path_and_a_chosen_file_is_shown_and_saved(self):
         music = self.folder / "音楽"
@@ -321,7 +378,7 @@ class FileTest(DialogTestCase):
         file_types = [c for c in children if c["class"] == "ComboBox" and c.get("entries") == ["BGMﾌｧｲﾙ (MP3 WAV)"]]
         self.assertEqual(1, len(file_types), "the one filter pair")
         self.click_screen(next(c for c in children if c["class"] == "Button" and c["text"] == "キャンセル"))
-        self.assertFalse([w for w in self.top_windows() if w["title"] == self.OPEN_TITLE])
+        self.wait_top_window_gone(self.OPEN_TITLE)
         self.assertTrue(before == self.path_pixels_settle("after-cancel", same_as=before), "cancel keeps the path")
 
         chosen = self.windows_folder + "\\rain.wav"
@@ -331,8 +388,7 @@ class FileTest(DialogTestCase):
         self.click_screen(name_boxes[0])
         self.session.xdotool("type", "--delay", "40", chosen)
         self.session.xdotool("key", "Return")
-        time.sleep(1.0)
-        self.assertFalse([w for w in self.top_windows() if w["title"] == self.OPEN_TITLE])
+        self.wait_top_window_gone(self.OPEN_TITLE)
         self.assertTrue(before != self.path_pixels_settle("after-choice"), "the new path is shown")
 
         self.click(CMD_SET)
@@ -348,7 +404,7 @@ class SaveTest(DialogTestCase):
         (music / "雨音.mp3").write_bytes(b"ID3")
         path = self.windows_folder + "\\音楽\\雨音.mp3"
         self.start(ini_bytes(" 2", " 0", path), trace=True)
-        self.click(in_panel(MARK[1] + (13, 13)))
+        self.click(in_panel(MARK[1]))
         self.type_into_track_box("12")
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
@@ -360,7 +416,7 @@ class SaveTest(DialogTestCase):
 
     def test_file_source_without_a_file_saves_2_and_an_empty_path(self):
         self.start(trace=True)
-        self.click(in_panel(MARK[2] + (13, 13)))
+        self.click(in_panel(MARK[2]))
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
         self.assertEqual([self.expected_write(KIND, " 2"), self.expected_write(REPEAT, " 0"),
@@ -381,8 +437,8 @@ class CloseWithoutSavingTest(DialogTestCase):
     ORIGINAL = ini_bytes(" 1", "  7", extra="; kept as it is\r\n")
 
     def change_everything(self):
-        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)
-        self.click(in_panel(MARK[1] + (13, 13)))
+        self.click(in_panel(OPTION_LABEL[0]), dx=6)
+        self.click(in_panel(MARK[1]))
         self.type_into_track_box("9")
 
     def test_cancel_writes_nothing(self):
@@ -420,16 +476,10 @@ class SaveFailureTest(DialogTestCase):
         self.lock(True)
         self.addCleanup(self.lock, False)
         self.start(trace=True)
-        self.click(in_panel(OPTION_LABEL[0] + (23, 13)), dx=6)
+        self.click(in_panel(OPTION_LABEL[0]), dx=6)
         self.click(CMD_SET)
 
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            boxes = [w for w in self.top_windows() if w["title"] == APP_TITLE]
-            if boxes:
-                break
-            time.sleep(0.3)
-        self.assertTrue(boxes, "a message box says the settings were not saved")
+        self.wait_top_window(APP_TITLE)  # a message box says the settings were not saved
         self.shot("message")
         texts = [c["text"] for c in self.controls(APP_TITLE)]
         self.assertIn(SAVE_FAILED, texts)
@@ -438,10 +488,7 @@ class SaveFailureTest(DialogTestCase):
 
         # Dismiss the message, make the file writable and confirm again: the choice was kept.
         self.click_screen(next(c for c in self.controls(APP_TITLE) if c["class"] == "Button"))
-        self.assertFalse([w for w in self.top_windows() if w["title"] == APP_TITLE])
-        deadline = time.monotonic() + 10
-        while self.session.window_exists(APP_TITLE) and time.monotonic() < deadline:
-            time.sleep(0.2)  # the message's X window goes a little after the Windows one
+        self.wait_top_window_gone(APP_TITLE)
         self.assertIsNone(self.process.poll(), "the dialog is still open")
         self.lock(False)
         self.click(CMD_SET)
@@ -469,13 +516,18 @@ class AboutPanelTest(DialogTestCase):
         address = re.search(r"^ORLINDE_HOME_PAGE:STRING=(.*)$", cache, re.MULTILINE).group(1)
         self.start(trace="+exec")
         self.click(PANEL, dx=100)
-        time.sleep(1.0)
-        calls = re.findall(r"trace:exec:ShellExecuteA [0-9A-Fa-f]+,(.*)$",
-                           self.stderr_path.read_text(encoding="utf-8", errors="replace"), re.MULTILINE)
-        self.assertEqual([f'"open","{address}","","",1'], [c.strip() for c in calls])
-        self.assertIsNone(self.process.poll(), "the dialog stays open")
+
+        def calls():
+            return re.findall(r"trace:exec:ShellExecuteA [0-9A-Fa-f]+,(.*)$",
+                              self.stderr_path.read_text(encoding="utf-8", errors="replace"), re.MULTILINE)
+
+        wait_until(calls, 10, "a ShellExecuteA call in the trace")
+        # The frames go on after the call, so any second call would have come before them.
         frames = [self.crop(self.shot(f"after-click-{n}"), PANEL) for n in range(3)]
         self.assertTrue(frames[0] != frames[1] or frames[1] != frames[2], "the frames go on")
+        calls = calls()
+        self.assertEqual([f'"open","{address}","","",1'], [c.strip() for c in calls])
+        self.assertIsNone(self.process.poll(), "the dialog stays open")
 
 
 def left_band(face):
@@ -490,28 +542,26 @@ def image_band(name):
 
 class ButtonTest(DialogTestCase):
     def assertFace(self, state, label):
-        face = self.crop(self.shot(label), CMD_CAN)
-        self.assertEqual(image_band(state), left_band(face), state)
+        self.wait_shot(label, lambda picture: left_band(self.crop(picture, CMD_CAN)) == image_band(state),
+                       f"ｷｬﾝｾﾙ shows its {state} face")
 
     def test_hover_press_drag_off_and_return_change_the_face(self):
         self.start()
         self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 20)
-        time.sleep(0.5)
         self.assertFace("normal", "button-normal")
         self.move_to(CMD_CAN)
         self.assertFace("highlight", "button-highlight")
         self.session.xdotool("mousedown", 1)
-        time.sleep(0.5)
         self.assertFace("pressed", "button-pressed")
         # Dragged off with the button held: the timer sees the pointer outside, the focused face stays.
         self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 20)
-        time.sleep(0.5)
         self.assertFace("selected", "button-selected")
         self.session.xdotool("mouseup", 1)
-        time.sleep(0.5)
-        self.assertIsNone(self.process.poll(), "releasing off the button does not click it")
+        # Back over the button after the release: the face changes, so the release was handled, and it was
+        # not a click.
         self.move_to(CMD_CAN)
         self.assertFace("highlightselect", "button-highlightselect")
+        self.assertIsNone(self.process.poll(), "releasing off the button does not click it")
         # The file button is disabled with no music: the grey frame of the disabled face.
         disabled = self.crop(self.shot("button-disable"), in_panel(CMD_BGM))
         self.assertEqual((0xC9, 0xC7, 0xBA), disabled[10][1])
@@ -526,13 +576,13 @@ class KeyboardTest(DialogTestCase):
         # The pointer rests on the window's black background, away from every button, so that a face shows
         # the focus alone and not the hover.
         self.session.mouse_move(self.origin[0] + 200, self.origin[1] + 14)
-        time.sleep(0.3)
         self.session.xdotool("windowfocus", "--sync", self.xwindow["id"])
-        time.sleep(0.5)
 
     def key(self, name):
         self.session.xdotool("key", name)
-        time.sleep(0.4)
+
+    def wait_face(self, label, rect, state, what):
+        return self.wait_shot(label, lambda picture: self.face(picture, rect) == self.image(state), what)
 
     # The about panel reaches one pixel into 設定 (12 + 309 > 320): the faces are compared from their second
     # column on.
@@ -555,20 +605,16 @@ class KeyboardTest(DialogTestCase):
         self.assertEqual(self.image("normal"), self.face(picture, CMD_SET))
 
         self.key("Tab")  # the sources: the chosen option's label shows the focus cue
-        picture = self.shot("tab-1-sources")
-        self.assertGreater(self.cue_dots(picture, 1), 4, "the dotted frame around 音楽CD")
+        picture = self.wait_shot("tab-1-sources", lambda p: self.cue_dots(p, 1) > 4, "the dotted frame around 音楽CD")
         self.assertEqual(0, self.cue_dots(picture, 0) + self.cue_dots(picture, 2))
 
         self.key("Tab")  # the track box, its text selected: typing replaces the track
         self.session.xdotool("type", "--delay", "60", "12")
-        time.sleep(0.3)
-        picture = self.shot("tab-2-track-box")
-        self.assertEqual(0, self.cue_dots(picture, 1), "the cue goes with the focus")
-        self.assertEqual("12", self.control_at(in_panel(TRACK_BOX))["text"])
+        wait_until(lambda: self.control_at(in_panel(TRACK_BOX))["text"] == "12", 10, "the track box shows 12")
+        self.wait_shot("tab-2-track-box", lambda p: self.cue_dots(p, 1) == 0, "the cue goes with the focus")
 
         self.key("Tab")  # the file button is disabled with the CD source: 設定 is next
-        picture = self.shot("tab-3-save")
-        self.assertEqual(self.image("selected"), self.face(picture, CMD_SET), "設定 shows its focused face")
+        picture = self.wait_face("tab-3-save", CMD_SET, "selected", "設定 shows its focused face")
         self.assertEqual(self.image("normal"), self.face(picture, CMD_CAN))
 
         self.key("Return")
@@ -584,7 +630,7 @@ class KeyboardTest(DialogTestCase):
         self.key("Tab")
         self.key("Down")  # rows from the top: 音楽CD, 無し, MP3、WAV
         self.assertSourceShown(0, "down-none")
-        self.assertGreater(self.cue_dots(self.shot("down-none-cue"), 0), 4, "the cue follows the choice")
+        self.wait_shot("down-none-cue", lambda p: self.cue_dots(p, 0) > 4, "the cue follows the choice")
         self.key("Down")
         self.assertSourceShown(2, "down-file")
         self.key("Down")
@@ -595,28 +641,24 @@ class KeyboardTest(DialogTestCase):
         # Shift+Tab from the sources goes round to ｷｬﾝｾﾙ; Tab forward again past the sources reaches the file
         # button, usable now, and Space on it opens the open-file dialog.
         self.key("shift+Tab")
-        self.assertEqual(self.image("selected"), self.face(self.shot("shift-tab-cancel"), CMD_CAN))
+        self.wait_face("shift-tab-cancel", CMD_CAN, "selected", "ｷｬﾝｾﾙ shows its focused face")
         self.key("Tab")
         self.key("Tab")
-        picture = self.shot("tab-file-button")
-        self.assertEqual(self.image("normal"), self.face(picture, CMD_CAN))
-        self.assertEqual(0, self.cue_dots(picture, 2))
+        # Past the sources (their cue gone) and off ｷｬﾝｾﾙ: the file button has the focus.
+        self.wait_shot("tab-file-button",
+                       lambda p: self.face(p, CMD_CAN) == self.image("normal") and self.cue_dots(p, 2) == 0,
+                       "the focus past ｷｬﾝｾﾙ and the sources")
         self.key("space")
-        open_dialog = self.session.wait_for_window(FileTest.OPEN_TITLE, 20)
+        self.wait_open_file_dialog()
         self.shot("space-opens-file-dialog")
-        self.session.xdotool("windowfocus", "--sync", open_dialog["id"])
-        time.sleep(0.5)
         self.key("Escape")  # the open-file dialog's own Escape cancels it
-        deadline = time.monotonic() + 10
-        while self.session.window_exists(FileTest.OPEN_TITLE) and time.monotonic() < deadline:
-            time.sleep(0.2)
-        self.assertFalse(self.session.window_exists(FileTest.OPEN_TITLE), "the open-file dialog was cancelled")
+        self.session.wait_window_gone(OPEN_TITLE)
         self.assertIsNone(self.process.poll(), "the settings dialog is still open")
 
         # Back in the dialog the file button has the focus again, so Tab goes on to 設定.
         self.give_keyboard()
         self.key("Tab")
-        self.assertEqual(self.image("selected"), self.face(self.shot("focus-back-then-tab"), CMD_SET))
+        self.wait_face("focus-back-then-tab", CMD_SET, "selected", "設定 shows its focused face")
         self.key("Escape")
         self.assertEqual(0, self.wait_closed())
         self.assertFalse(self.session.window_exists(TITLE), "the dialog is gone")
@@ -633,10 +675,10 @@ class KeyboardTest(DialogTestCase):
         def lists():
             return [w for w in self.top_windows() if w["class"] == "ComboLBox"]
 
-        self.assertEqual(1, len(lists()), "the track list is open")
+        wait_until(lambda: len(lists()) == 1, 10, "the track list open")
         self.shot("list-open")
         self.key("Escape")
-        self.assertEqual([], lists(), "Escape closed the list")
+        wait_until(lambda: not lists(), 10, "Escape closes the list")
         self.assertIsNone(self.process.poll(), "and left the dialog open")
         self.key("Escape")
         self.assertEqual(0, self.wait_closed())

@@ -10,7 +10,7 @@ import unittest
 from pathlib import Path
 
 from e2e_paths import HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
-from wine_session import WineSession
+from wine_session import WineSession, wait_until
 
 ARTIFACTS = artifacts("host")
 PROBE = fixture("host", "hostprobe.exe")
@@ -55,8 +55,7 @@ class HostTestCase(unittest.TestCase):
 
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = WineSession(**self.session_options()).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(WineSession(**self.session_options()))
         x = XConnection(self.session.display)
         self.addCleanup(x.close)
         self.folder = Path(tempfile.mkdtemp(prefix="host-", dir=self.session.drive_c))
@@ -91,13 +90,8 @@ class HostTestCase(unittest.TestCase):
         return windows[0] if code == 0 and windows else None
 
     def wait_until(self, condition, timeout, what):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            value = condition()
-            if value:
-                return value
-            time.sleep(0.2)
-        self.fail(f"{what} within {timeout} s")
+        # Most conditions here ask the fixture, itself a Wine program: polled less often than the harness's.
+        return wait_until(condition, timeout, what, interval=0.2)
 
     # --- the run --------------------------------------------------------------------------------
     def start_run(self, *args, cursor=(500, 400)):
@@ -106,7 +100,9 @@ class HostTestCase(unittest.TestCase):
         process = self.session.start(self.host, *args)
         renderer = self.session.wait_for_window(RENDERER_TITLE, timeout=60)
         self.wait_until(lambda: self.find(RUN_FORM), 30, "the run form appears")
-        time.sleep(1.5)  # both programs have taken their reference points
+        # Both programs take the pointer's start position once their windows are up, and neither shows when it
+        # has: the moves the tests make must come after that, so this pause stays.
+        time.sleep(1.5)
         return process, renderer
 
     def assertRunEnded(self, process):
@@ -116,7 +112,7 @@ class HostTestCase(unittest.TestCase):
         self.assertFalse(self.handover.exists(), "the hand-over file is deleted")
 
     def assertStillRunning(self, process, renderer_too=True, seconds=2.0):
-        time.sleep(seconds)
+        time.sleep(seconds)  # what is checked is that both go on running over this time
         self.assertIsNone(process.poll(), "the host ended")
         self.assertIsNotNone(self.find(RUN_FORM))
         if renderer_too:
@@ -127,10 +123,12 @@ class HostTestCase(unittest.TestCase):
         before = {w["title"] for w in self.session.x_windows()}
         process = self.session.start(self.host, *args)
         seen = set()
-        deadline = time.monotonic() + timeout
-        while process.poll() is None and time.monotonic() < deadline:
+
+        def ended():
             seen.update(w["title"] for w in self.session.x_windows())
-            time.sleep(0.1)
+            return process.poll() is not None
+
+        wait_until(ended, timeout, f"host {args} ends by itself")
         self.assertEqual(0, self.session.wait_exit(process, 5), f"host {args} ends with code 0")
         new = seen - before - {"Default IME"}
         self.assertFalse(new, f"no new windows, saw {new}")

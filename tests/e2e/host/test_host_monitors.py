@@ -140,7 +140,7 @@ class MonitorsTest(HostTestCase):
         # A click on the cover (the pointer moved along one axis only) leaves the renderer active.
         self.session.mouse_move(1400, 410)
         self.session.xdotool("click", "1")
-        time.sleep(1)
+        time.sleep(1)  # time for the click to take the focus, were it going to: what is checked is that it does not
         code, foreground = self.probe("foreground")
         self.assertEqual(RENDERER_TITLE, foreground[0]["text"] if code == 0 else None, "the renderer keeps the focus")
         # Without a window manager, X gives the keys to the window under the pointer (here the cover) unless
@@ -183,7 +183,7 @@ class MonitorsTest(HostTestCase):
         self.assertIn("host-pid", started)
         self.wait_until(lambda: [c for c in self.probe("children", first["area"])[1]
                                  if c["text"] == "Preview Window"], 30, "the preview form inside the area")
-        time.sleep(1)
+        time.sleep(1)  # time for covers to appear, were they going to: what is checked is that none does
         self.assertEqual([], self.covers())
         self.assertSecondMonitorShowsTheDesktop("preview")
         self.assertEqual(0, self.probe("drop-area", first["top"])[0])
@@ -192,7 +192,7 @@ class MonitorsTest(HostTestCase):
 
         process = self.session.start(self.host, "/c")
         self.wait_until(lambda: self.find(DIALOG), 30, "the settings dialog")
-        time.sleep(1)
+        time.sleep(1)  # as above: no cover comes
         self.assertEqual([], self.covers())
         self.assertSecondMonitorShowsTheDesktop("configure")
         self.assertEqual(0, self.probe("close", DIALOG)[0])

@@ -76,7 +76,7 @@ class MusicTest(HostTestCase):
                 write_tone(music, seconds=0.5)
                 self.write_ini(kind, " 0", self.session.windows_path(music))
                 process = self.start_traced_run("+mci,+winmm")
-                time.sleep(1.5)
+                time.sleep(1.5)  # the run's time to play, were it going to: what is checked is that nothing plays
                 self.end_run(process)
                 trace = self.trace.read_text("utf-8", "replace")
                 self.assertEqual([], self.mci_commands())

@@ -9,7 +9,6 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 import unittest
 from pathlib import Path
 
@@ -43,8 +42,8 @@ class InstallerTestCase(HostTestCase):
         self.addCleanup(shutil.rmtree, prefix, True)
         # No menu entries in the Linux desktop of whoever runs the tests.
         overrides = {"WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
-        self.session = WineSession(prefix, locale=self.locale, artifacts=ARTIFACTS, env_extra=overrides).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(WineSession(prefix, locale=self.locale, artifacts=ARTIFACTS,
+                                                     env_extra=overrides))
         x = XConnection(self.session.display)
         self.addCleanup(x.close)
         self.profile = self.session.temp_dir().parent
@@ -131,8 +130,8 @@ class InstallerTestCase(HostTestCase):
         """Opens the settings dialog through the Start-menu shortcut's command and confirms it."""
         process = self.session.start(self.host, "/c")
         self.session.wait_for_window(DIALOG, timeout=60)
+        # Shown means loaded: the click reaches 設定 through the X queue whenever the dialog reads it.
         geometry = self.wait_until(lambda: self.dialog_geometry(), 20, "the fixture finds the dialog")
-        time.sleep(1.0)
         client = geometry["client"]
         self.session.mouse_move(client["x"] + SAVE_BUTTON[0], client["y"] + SAVE_BUTTON[1])
         self.session.xdotool("click", 1)

@@ -36,10 +36,9 @@ class MusicTest(unittest.TestCase):
         shutil.rmtree(self.work, ignore_errors=True)
         self.sink = self.work / "sound.raw"
         write_alsa_file_sink(self.work / "home", self.sink)
-        self.session = WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=self.work,
-                                   env_extra={"WINEDEBUG": "+mci,+winmm", "HOME": str(self.work / "home")})
-        self.session.__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(
+            WineSession(PREFIX, locale="ja_JP.UTF-8", artifacts=self.work,
+                        env_extra={"WINEDEBUG": "+mci,+winmm", "HOME": str(self.work / "home")}))
         self.folder = self.session.drive_c / "OrlindeMusic"
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir()
@@ -65,7 +64,7 @@ class MusicTest(unittest.TestCase):
         (self.folder / "Orlinde.ini").write_bytes(ini)
         process = self.session.start(self.folder / "Orlinde.scr", "/s")
         self.session.wait_for_window("Velsora_Delphi", timeout=60)
-        time.sleep(seconds)
+        time.sleep(seconds)  # the time the music plays is what the tests hear
         self.assertIsNone(process.poll(), "the host is still running before the mouse moves")
         x, y = self.session.mouse_position()
         self.session.mouse_move(x + 60, y + 60)

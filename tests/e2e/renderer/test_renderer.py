@@ -7,7 +7,7 @@ import unittest
 import numpy as np
 
 from e2e_paths import PREFIX, RENDERER, SOURCE, artifacts, fixture
-from wine_session import Picture, WineSession
+from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("renderer")
 CLOSE_WINDOW = fixture("renderer", "closewindow.exe")
@@ -58,9 +58,8 @@ class RendererSession(unittest.TestCase):
 
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = WineSession(PREFIX, artifacts=ARTIFACTS, width=self.SCREEN[0],
-                                   height=self.SCREEN[1]).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(WineSession(PREFIX, artifacts=ARTIFACTS, width=self.SCREEN[0],
+                                                     height=self.SCREEN[1]))
         self.handover = self.session.temp_dir() / "Velsora.bmp"
         self.handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
         self.addCleanup(lambda: self.handover.unlink(missing_ok=True))
@@ -68,7 +67,10 @@ class RendererSession(unittest.TestCase):
     def start(self):
         process = self.session.start(RENDERER)
         window = self.session.wait_for_window(TITLE, timeout=60)
-        time.sleep(1.5)  # let the loop run and the start cursor be taken
+        # The loop runs (and has taken the start cursor) once the surface is drawn below the screen's middle.
+        width, height = self.SCREEN
+        wait_until(lambda: Picture(self.session.screenshot("renderer-start.png")).pixel(width // 2, height * 3 // 4)
+                   != (0, 0, 0), 20, "the renderer draws its surface")
         # Wine's desktop start-up may have placed the pointer: moves are made relative to where it is.
         self.origin = self.session.mouse_position()
         return process, window
@@ -78,13 +80,10 @@ class RendererSession(unittest.TestCase):
 
     def assertEndsWith(self, process, code, timeout=20):
         self.assertEqual(code, self.session.wait_exit(process, timeout))
-        deadline = time.monotonic() + 10
-        while self.session.window_exists(TITLE) and time.monotonic() < deadline:
-            time.sleep(0.2)
-        self.assertFalse(self.session.window_exists(TITLE))
+        self.session.wait_window_gone(TITLE)
 
     def assertStillRunning(self, process, seconds=2.0):
-        time.sleep(seconds)
+        time.sleep(seconds)  # what is checked is that it goes on running over this time
         self.assertIsNone(process.poll(), "the renderer ended")
         self.assertTrue(self.session.window_exists(TITLE))
 
@@ -96,13 +95,15 @@ class RendererTest(RendererSession):
         self.assertLessEqual(window["y"], 0)
         self.assertGreaterEqual(window["x"] + window["width"], self.session.width)
         self.assertGreaterEqual(window["y"] + window["height"], self.session.height)
-        time.sleep(2)
-        shot = Picture(self.session.screenshot("renderer-running.png"))
         # The tilted square fills the lower part of the screen with the blue-green picture; the black
         # background shows above its far edge.
-        centre = list(shot.region(312, 500, 712, 700))
-        lit = [p for p in centre if p != (0, 0, 0)]
-        self.assertGreater(len(lit), 0.95 * len(centre))
+        def lit_centre():
+            shot = Picture(self.session.screenshot("renderer-running.png"))
+            centre = list(shot.region(312, 500, 712, 700))
+            lit = [p for p in centre if p != (0, 0, 0)]
+            return (shot, lit) if len(lit) > 0.95 * len(centre) else None
+
+        shot, lit = wait_until(lit_centre, 10, "the picture fills the lower middle of the screen")
         self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "blue outweighs red")
         self.assertGreater(shot.distinct_colours(0, 300, 1024, 768), 200)
         self.assertEqual((0, 0, 0), shot.pixel(5, 5))
@@ -152,10 +153,12 @@ class RendererTest(RendererSession):
     def assertQuietExitWithCode1(self):
         process = self.session.start(RENDERER)
         seen_titles = set()
-        deadline = time.monotonic() + 30
-        while process.poll() is None and time.monotonic() < deadline:
+
+        def ended():
             seen_titles.update(w["title"] for w in self.session.x_windows())
-            time.sleep(0.1)
+            return process.poll() is not None
+
+        wait_until(ended, 30, "the renderer ends by itself")
         self.assertEqual(1, self.session.wait_exit(process, 5))
         self.assertNotIn("Error", seen_titles, "no message box")
         self.assertNotIn(b"page fault", process.stderr.read() if process.stderr else b"")
@@ -188,7 +191,7 @@ class SceneStepsTest(RendererSession):
         self.session.xdotool("windowfocus", "--sync", window["id"])
         began = time.monotonic()
         self.session.xdotool("keydown", key)
-        time.sleep(seconds)
+        time.sleep(seconds)  # the hold is the behaviour measured: steps per second of holding
         self.session.xdotool("keyup", key)
         return time.monotonic() - began
 
@@ -204,8 +207,15 @@ class SceneStepsTest(RendererSession):
         for key, seconds, sign in (("Left", 1.0, 1), ("Right", 0.5, -1)):
             with self.subTest(key):
                 held = self.hold(key, seconds, window)
-                time.sleep(0.3)
-                now = self.turn(f"renderer-steps-{key.lower()}.png", window)
+                # The turn has ended once two screenshots in a row show the same angle.
+                angles = [self.turn(f"renderer-steps-{key.lower()}.png", window)]
+
+                def stopped():
+                    angles.append(self.turn(f"renderer-steps-{key.lower()}.png", window))
+                    return abs(angles[-1] - angles[-2]) < 1.0
+
+                wait_until(stopped, 10, "the surface stops turning")
+                now = angles[-1]
                 change = (sign * (now - turned)) % 90
                 # 0.5° for each of 60 steps a second, whatever the frame rate; the bounds leave room for
                 # key delivery and a busy machine.

@@ -30,7 +30,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent.parent / "harness"))
-from wine_session import Picture, WineSession  # noqa: E402
+from wine_session import Picture, WineSession, wait_until  # noqa: E402
 
 NAMES = ("Orlinde.scr", "Orlinde.xy")
 COUNTS = ("handles", "threads", "gdi_objects", "user_objects")
@@ -87,7 +87,7 @@ def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, res
     session.mouse_move(300, 200)
     host = session.start(folder / "Orlinde.scr", "/s")
     renderer = session.wait_for_window("Velsora_Delphi", timeout=90)
-    time.sleep(2.0)
+    time.sleep(2.0)  # the first sample comes once the run is under way, as the published figures were taken
     sampler = Sampler(session, build / "tests" / "e2e" / "soak" / "procstat.exe", "run")
     session.xdotool("windowfocus", "--sync", renderer["id"])
     for _ in range(40):  # down to the shortest rain interval
@@ -97,7 +97,7 @@ def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, res
     reported = 0
     while time.monotonic() < deadline:
         session.press_key("KP_Add", hold=0.08)  # each press also sets the rain timer again
-        time.sleep(1.0)
+        time.sleep(1.0)  # the pace of the soak: one press a second
         minute = int((time.monotonic() - began) // 60)
         if minute > reported:  # a line a minute, so that a long run shows how far it has got
             reported = minute
@@ -124,13 +124,12 @@ def dialog_phase(session: WineSession, build: Path, seconds: float, out: Path, r
     session.run(probe, "windows", timeout=60)  # wineserver up
     host = session.start(folder / "Orlinde.scr", "/c")
     session.wait_for_window("<Orlinde>", timeout=90)
-    geometry = {}
-    for _ in range(50):
-        found = session.run(probe, "window", "<Orlinde>", timeout=30)
-        if found.returncode == 0:
-            geometry = json.loads(found.stdout)
-            break
-        time.sleep(0.2)
+
+    def found():
+        result = session.run(probe, "window", "<Orlinde>", timeout=30)
+        return json.loads(result.stdout) if result.returncode == 0 else None
+
+    geometry = wait_until(found, 20, "the fixture finds the dialog")
     ox, oy = geometry["client"]["x"], geometry["client"]["y"]
     sampler = Sampler(session, build / "tests" / "e2e" / "soak" / "procstat.exe", "dialog")
     stops = [(ox + x + w // 2, oy + y + h // 2) for x, y, w, h in BUTTONS] + [(ox + 200, oy + 20)]
@@ -139,9 +138,9 @@ def dialog_phase(session: WineSession, build: Path, seconds: float, out: Path, r
     while time.monotonic() < deadline:
         session.mouse_move(*stops[n % len(stops)])  # over a button, the other, then off both
         n += 1
-        time.sleep(0.4)
+        time.sleep(0.4)  # the pace of the soak: a few hover changes a second, each seen by the button's timer
     session.mouse_move(ox + 200, oy + 20)
-    time.sleep(0.5)
+    time.sleep(0.5)  # the button's timer sees the pointer gone and the faces return to normal for the picture
     shot = session.screenshot("soak-dialog-end.png")
     sampler.stop()
     result["rows"] = sampler.rows
@@ -256,7 +255,7 @@ def main() -> int:
                                                     "ja_JP.UTF-8", (1024, 768), results["dialog"]))]
     for t in threads:
         t.start()
-        time.sleep(5)  # the two prefixes' first starts apart
+        time.sleep(5)  # the two prefixes' first starts apart: two at once can stall Wine's start-up
     for t in threads:
         t.join()
 
