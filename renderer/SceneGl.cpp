@@ -8,8 +8,8 @@
 namespace velsora {
 namespace {
 
-constexpr int kStrips = kGridSize - 1;               // 63 bands between neighbouring Z columns
-constexpr int kStripVertices = 2 * kGridSize;        // 128: two rows of the band, interleaved
+constexpr int kStrips = kGridSize - 1;         // 63 bands between neighbouring Z columns
+constexpr int kStripVertices = 2 * kGridSize;  // 128: two rows of the band, interleaved
 using StripIndices = std::array<GLushort, static_cast<std::size_t>(kStrips) * kStripVertices>;
 
 // The mesh's vertices as the strips visit them: for strip k and column i, vertex (i, k+1), then (i, k).
