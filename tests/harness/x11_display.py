@@ -160,6 +160,9 @@ class X11Session(XDisplay):
                     p.kill()
             with contextlib.suppress(Exception):
                 p.wait(timeout=10)
+            for pipe in (p.stdin, p.stdout, p.stderr):
+                if pipe:
+                    pipe.close()
         stop_xvfb(self.xvfb)
 
     def start(self, *command, env: dict | None = None, stdin=subprocess.DEVNULL) -> subprocess.Popen:
