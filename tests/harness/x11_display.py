@@ -6,6 +6,7 @@ from __future__ import annotations
 import contextlib
 import os
 import re
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -134,6 +135,20 @@ class Picture:
     def differs(self, other: "Picture") -> int:
         """How many bytes differ between two pictures of one size."""
         return sum(1 for a, b in zip(self.data, other.data) if a != b)
+
+
+def record_run(display: XDisplay, out: Path, seconds: float, every: float = 0.4) -> list[Path]:
+    """Screenshots of the display every `every` seconds for `seconds`, kept as out/frame-NNN.png; the middle
+    one also as out/screenshot.png, and all of them as an animated GIF at half size, out/rain.gif."""
+    frames = []
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline or not frames:
+        frames.append(display.screenshot(f"frame-{len(frames):03d}.png"))
+        time.sleep(every)
+    shutil.copy2(frames[len(frames) // 2], out / "screenshot.png")
+    subprocess.run(["convert", "-delay", str(round(every * 100)), "-loop", "0", *map(str, frames), "-resize", "50%",
+                    str(out / "rain.gif")], check=False, timeout=300)
+    return frames
 
 
 class X11Session(XDisplay):
