@@ -151,8 +151,8 @@ class PackageTest(unittest.TestCase):
             try:
                 window = display.wait_for_window("Orlinde", process)
                 lit, colours = display.wait_for_drawing(window, ARTIFACTS / "unpacked-program.png")
-                self.assertGreater(lit, 0.2, f"only {lit:.0%} of the window is drawn")
-                self.assertGreater(colours, 500)
+                self.assertGreater(lit, 0.4, f"only {lit:.0%} of the window is drawn")
+                self.assertGreater(colours, 1000)
                 process.send_signal(signal.SIGTERM)
                 _, errors = process.communicate(timeout=10)
                 self.assertEqual(process.returncode, 0, errors)
@@ -211,7 +211,7 @@ class VirtualDisplay:
             pixels = np.frombuffer(data, np.uint8).reshape(768, 1024, 3)[y:y + height, x:x + width]
             lit = float(np.count_nonzero(pixels.max(axis=2) > 16)) / (width * height)
             colours = len(np.unique(pixels.reshape(-1, 3), axis=0))
-            if lit > 0.2 or time.monotonic() > deadline:
+            if lit > 0.4 or time.monotonic() > deadline:
                 return lit, colours
             time.sleep(0.5)
 
