@@ -137,12 +137,13 @@ class PackageTest(unittest.TestCase):
         for _, arg in args:
             self.assertRegex(text, rf"(?m)^\s+{re.escape(arg.split()[0])}\b")
 
-        # The command line the settings app makes with every setting moved off its default (sliders at
-        # their heaviest ends, a texture file, the frame rate shown), in the program's own window.
+        # The command line the settings app makes with every setting moved off its default (each slider at
+        # its end farthest from the default, a texture file, the frame rate shown), in its own window.
         command = [str(program), "--window"]
         for element in page.iter("number"):
-            value = element.get("low") if element.get("convert") == "invert" else element.get("high")
-            command += element.get("arg").replace("%", value).split()
+            low, default, high = (int(element.get(a)) for a in ("low", "default", "high"))
+            value = low if default - low > high - default else high
+            command += element.get("arg").replace("%", str(value)).split()
         command += [page.find("file").get("arg").split()[0], str(SOURCE / "assets" / "caustics.bmp")]
         command += [page.find("boolean").get("arg-set")]
         with VirtualDisplay() as display:
