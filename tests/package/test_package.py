@@ -117,7 +117,8 @@ class PackageTest(unittest.TestCase):
         (ARTIFACTS / "lintian.txt").write_text(lint.stdout + lint.stderr)
         self.assertEqual(lint.returncode, 0, lint.stdout + lint.stderr)  # 1: an error, 2: lintian failed
         self.assertNotRegex(lint.stdout, r"(?m)^E: ")
-        man = run("man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", str(SOURCE / "packaging" / "linux" / "orlinde.6"),
+        page = SOURCE / "packaging" / "linux" / "orlinde.6"
+        man = run("man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", str(page),
                   env={**os.environ, "MANWIDTH": "80", "LC_ALL": "C.UTF-8"})
         self.assertEqual((man.returncode, man.stderr), (0, ""))
 
