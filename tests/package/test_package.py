@@ -12,7 +12,8 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
-import numpy as np
+from surface_outline import fitted_turn
+from x11_display import Picture, X11Session
 
 SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
 ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "package"
@@ -147,75 +148,21 @@ class PackageTest(unittest.TestCase):
             command += element.get("arg").replace("%", str(value)).split()
         command += [page.find("file").get("arg").split()[0], str(SOURCE / "assets" / "caustics.bmp")]
         command += [page.find("boolean").get("arg-set")]
-        with VirtualDisplay() as display:
-            process = subprocess.Popen(command, env={**os.environ, "DISPLAY": display.name},
-                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-            try:
-                window = display.wait_for_window("Orlinde", process)
-                lit, colours = display.wait_for_drawing(window, ARTIFACTS / "unpacked-program.png")
-                self.assertGreater(lit, 0.4, f"only {lit:.0%} of the window is drawn")
-                self.assertGreater(colours, 1000)
-                process.send_signal(signal.SIGTERM)
-                _, errors = process.communicate(timeout=10)
-                self.assertEqual(process.returncode, 0, errors)
-            finally:
-                if process.poll() is None:
-                    process.kill()
-                    process.wait()
-
-
-class VirtualDisplay:
-    """A private Xvfb screen (black, 1024 x 768), ended on exit."""
-
-    def __enter__(self) -> "VirtualDisplay":
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp", "-noreset", "+extension", "GLX"],
-                                     pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        with os.fdopen(read_fd) as pipe:
-            number = pipe.readline().strip()  # Xvfb writes it once it listens, or closes the pipe
-        if not number:
-            self.xvfb.kill()
-            raise RuntimeError("Xvfb did not report a display")
-        self.name = ":" + number
-        return self
-
-    def __exit__(self, *exc) -> None:
-        self.xvfb.terminate()
-        self.xvfb.wait(timeout=10)
-
-    def wait_for_window(self, title: str, process: subprocess.Popen, timeout: float = 30.0) -> tuple:
-        """(x, y, width, height) of the mapped window titled `title`."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if process.poll() is not None:
-                raise AssertionError(f"the program ended with {process.returncode}: {process.stderr.read()}")
-            tree = run("xwininfo", "-display", self.name, "-root", "-tree", timeout=30).stdout
-            found = re.search(rf'^\s+(0x[0-9a-f]+) "{re.escape(title)}": \(.*?\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+'
-                              rf'\s+\+(-?\d+)\+(-?\d+)', tree, re.M)
-            if found:
-                info = run("xwininfo", "-display", self.name, "-id", found.group(1), timeout=30).stdout
-                if "IsViewable" in info:
-                    width, height, x, y = (int(found.group(i)) for i in (2, 3, 4, 5))
-                    return x, y, width, height
-            time.sleep(0.2)
-        raise AssertionError(f'no window "{title}" within {timeout} s')
-
-    def wait_for_drawing(self, window: tuple, shot: Path, timeout: float = 30.0) -> tuple[float, int]:
-        """Screenshots until the window is drawn on: the share of its pixels that are lit and how many
-        colours they have, from the last screenshot (kept as `shot`)."""
-        x, y, width, height = window
-        deadline = time.monotonic() + timeout
-        while True:
-            run("import", "-display", self.name, "-window", "root", str(shot), timeout=30, check=True)
-            data = run("convert", str(shot), "-depth", "8", "rgb:-", text=False, timeout=30, check=True).stdout
-            pixels = np.frombuffer(data, np.uint8).reshape(768, 1024, 3)[y:y + height, x:x + width]
-            lit = float(np.count_nonzero(pixels.max(axis=2) > 16)) / (width * height)
-            colours = len(np.unique(pixels.reshape(-1, 3), axis=0))
-            if lit > 0.4 or time.monotonic() > deadline:
-                return lit, colours
-            time.sleep(0.5)
+        with X11Session(ARTIFACTS) as session:
+            process = session.start(*command)
+            window = session.wait_for_window("Orlinde")
+            match, deadline = 0.0, time.monotonic() + 30
+            while match <= 0.85 and time.monotonic() < deadline and process.poll() is None:
+                time.sleep(0.5)
+                shot = Picture(session.screenshot("unpacked-program.png"))
+                _, match = fitted_turn(shot, window)
+            self.assertIsNone(process.poll(), "the program ended while it should draw")
+            self.assertGreater(match, 0.85, "the outline of the square surface is seen in unpacked-program.png")
+            self.assertGreater(shot.distinct_colours(window["x"], window["y"], window["x"] + 320,
+                                                     window["y"] + 240), 100)
+            process.send_signal(signal.SIGTERM)
+            _, errors = process.communicate(timeout=10)
+            self.assertEqual(process.returncode, 0, errors)
 
 
 if __name__ == "__main__":
