@@ -166,7 +166,9 @@ std::string UsageText(std::string_view programName) {
       "  --fps                show the frame rate in a corner\n"
       "  --help               show this text\n"
       "Options take one dash or two. In its own window: arrows turn and tilt, Space drops a drop,\n"
-      "keypad + and - change the rain rate, Escape or q ends it.\n";
+      "keypad + and - change the rain rate, Escape or q ends it.\n"
+      "Environment: XSCREENSAVER_WINDOW names the window to draw on; ORLINDE_UNPACED=1 draws frames as fast\n"
+      "as it can (for measuring); ORLINDE_VERBOSE=1 says on stderr which window it draws on.\n";
   return text;
 }
 

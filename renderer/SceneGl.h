@@ -1,5 +1,5 @@
 // Drawing of the rain scene with fixed-function OpenGL 1.1 and GLU: set-up, projection, the per-frame
-// draw and the texture upload. Portable: runs through WGL on Windows and through OSMesa in tests.
+// draw and the texture upload. Portable: runs through WGL on Windows, GLX on Linux and OSMesa in tests.
 #pragma once
 
 #include <cstdint>
