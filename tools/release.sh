@@ -2,7 +2,9 @@
 # Builds a release from the tree: the windows preset's programs and installer, then into out/release/
 #   Orlinde-<version>-setup.exe   the per-user installer
 #   Orlinde-<version>-win64.zip   the two programs and how to install them by hand
-#   SHA256SUMS                    of both
+#   orlinde_<version>_amd64.deb   the Linux program as a Debian package (tools/package_linux.sh)
+#   orlinde-<version>-linux-x86_64.tar.gz   the same for other Linux systems
+#   SHA256SUMS                    of every file above
 # <version> is the project's version in CMakeLists.txt. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +30,8 @@ cp installer/INSTALL.txt "$folder/INSTALL.txt"
 find "$folder" -exec touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" {} +
 (cd "$stage" && zip -X -q -r "$OLDPWD/$out/Orlinde-$version-win64.zip" "Orlinde-$version")
 
-(cd "$out" && sha256sum "Orlinde-$version-setup.exe" "Orlinde-$version-win64.zip" > SHA256SUMS)
+tools/package_linux.sh "$out"
+
+(cd "$out" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum > SHA256SUMS)
 echo "release: $out"
 ls -l "$out"
