@@ -54,6 +54,8 @@ fi
 {
   echo "commit: $commit"
   echo "SOURCE_DATE_EPOCH: $SOURCE_DATE_EPOCH"
+  # A build setting that reaches the bytes: a rebuild configures the same one.
+  echo "ORLINDE_HOME_PAGE: $(sed -n 's/^ORLINDE_HOME_PAGE:STRING=//p' "$build/CMakeCache.txt")"
   echo "Debian packages:"
   dpkg-query -W -f='  ${binary:Package} ${Version}\n' \
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix-runtime mingw-w64-x86-64-dev \
