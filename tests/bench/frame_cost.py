@@ -4,9 +4,11 @@ unpaced on a 1024 x 768 virtual screen, once with Mesa's no-op driver wrapped ar
 a graphics card leaves to its CPU) and once with the real llvmpipe. Prints frames per second and the whole
 machine's busy time per drawn frame; asserts nothing.
 
-usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--size 1024x768] [--seconds 8]
+usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--native build/native]
+                                                 [--size 1024x768] [--seconds 8] [--before OLD/renderer/Orlinde.xy]
 
-Programs: the renderer Orlinde.xy, and beside it the minimal program that draws the same strips with no
+Programs: the renderer Orlinde.xy under Wine, the Linux program orlinde natively on the same screen
+size (when the native preset has built it), and beside them the minimal program that draws the same strips with no
 scene arithmetic (tests/bench/fixtures/minimal_strips.cpp), once from vertex arrays and once in immediate
 mode: the floor any renderer of this scene pays the driver, and what immediate mode costs on top.
 Frames come from Mesa's HUD (GALLIUM_HUD=fps, dumped every half second), busy time from /proc/stat
@@ -16,6 +18,7 @@ from __future__ import annotations
 
 import argparse
 import os
+import signal
 import sys
 import tempfile
 import time
@@ -24,6 +27,7 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "tests" / "harness"))
 from wine_session import WineSession  # noqa: E402
+from x11_display import X11Session  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 HUD_PERIOD = 0.5
@@ -51,6 +55,22 @@ class Window:
             result = measure()
             session.press_key("Escape", window=window)
             session.wait_exit(process, 20)
+            return result
+
+
+class Native:
+    """The Linux program full screen on its own virtual screen, ended by SIGTERM as the daemon does."""
+
+    def __init__(self, size: tuple[int, int], program: Path):
+        self.size, self.program = size, program
+
+    def run(self, env: dict, measure):
+        with X11Session(width=self.size[0], height=self.size[1]) as session:
+            process = session.start(self.program, "--window", "--fullscreen", env=env)
+            session.wait_for_window("Orlinde", timeout=30)
+            result = measure()
+            process.send_signal(signal.SIGTERM)
+            process.wait(timeout=20)
             return result
 
 
@@ -85,8 +105,10 @@ def run_one(runner, noop: bool, seconds: float) -> dict:
 def main() -> int:
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", type=Path, default=SOURCE / "build" / "windows")
+    parser.add_argument("--native", type=Path, default=SOURCE / "build" / "native")
     parser.add_argument("--size", default="1024x768")
     parser.add_argument("--seconds", type=float, default=8.0)
+    parser.add_argument("--before", type=Path, help="another build's Orlinde.xy, measured beside this one's")
     args = parser.parse_args()
     size = tuple(int(v) for v in args.size.split("x"))
     build = args.build.resolve()
@@ -94,6 +116,14 @@ def main() -> int:
     minimal = build / "tests" / "bench" / "minimal_strips.exe"
     programs = [
         ("Orlinde.xy (the renderer)", Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi")),
+    ]
+    if args.before:
+        programs.append((f"Orlinde.xy ({args.before.parent.parent.name})",
+                         Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
+    linux_program = args.native.resolve() / "renderer" / "orlinde"
+    if linux_program.exists():
+        programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
+    programs += [
         ("minimal program, vertex arrays", Window(prefix, size, minimal, [], "Minimal_Strips")),
         ("minimal program, immediate mode", Window(prefix, size, minimal, ["immediate"], "Minimal_Strips")),
     ]
@@ -110,7 +140,7 @@ def main() -> int:
             print(f"{name:<36} {driver:<22} {r['fps']:>8.1f} {r['cpu_per_frame_us']:>11.0f} µs "
                   f"{r['busy_cores']:>11.2f}", flush=True)
     renderer = results[(programs[0][0], True)]["cpu_per_frame_us"]
-    floor = results[(programs[1][0], True)]["cpu_per_frame_us"]
+    floor = results[("minimal program, vertex arrays", True)]["cpu_per_frame_us"]
     print(f"no-op driver: the renderer's CPU per frame is {renderer / floor:.2f}x the minimal vertex-array program's")
     return 0
 
