@@ -1,6 +1,7 @@
 # The tree's two include rules, checked on every build (and as a test):
 #  1. Only Win32 shell files (named *Win32.*) and the two entry points include windows.h or another
-#     Win32 header, so the portable cores never see the platform.
+#     Win32 header, so the portable cores never see the platform. Likewise only X11 shell files (named
+#     *X11.*) include an X11 or GLX header.
 #  2. Every include of a project file names its folder from the repository root
 #     (#include "host/settings/Settings.h"), so where a file lives is never hidden.
 # Run as: cmake -DROOT=<repository> -P CheckSourceRules.cmake
@@ -10,6 +11,7 @@ if(NOT ROOT)
 endif()
 
 set(entry_points host/app/WinMain.cpp renderer/Renderer.cpp)
+set(x11_headers "X11/[A-Za-z0-9_]+\\.h|GL/glx\\.h|GL/glxext\\.h")
 set(win32_headers "windows\\.h|mmsystem\\.h|commdlg\\.h|shellapi\\.h|winuser\\.h|wingdi\\.h|winbase\\.h|windef\\.h")
 
 set(faults "")
@@ -17,6 +19,12 @@ file(GLOB_RECURSE product RELATIVE ${ROOT} ${ROOT}/host/*.h ${ROOT}/host/*.cpp $
      ${ROOT}/renderer/*.h ${ROOT}/renderer/*.cpp)
 foreach(file IN LISTS product)
   get_filename_component(stem ${file} NAME_WE)
+  if(NOT stem MATCHES "X11$")
+    file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(${x11_headers})>")
+    foreach(line IN LISTS lines)
+      list(APPEND faults "${file}: a file that is not an X11 shell includes an X11 or GLX header (${line}); move the code into a *X11 file")
+    endforeach()
+  endif()
   if(stem MATCHES "Win32$" OR file IN_LIST entry_points)
     continue()
   endif()

@@ -5,12 +5,15 @@
 ;   VERSION    the project's version (x.y.z)     PUBLISHER  who publishes it
 ;   HOST       the built Orlinde.scr              RENDERER   the built Orlinde.xy
 ;   ICON       assets/orlinde.ico                 OUTFILE    the setup program to write
+;   PICTURE    assets/installer.bmp, the 164 × 314 picture of the welcome and finish pages
 
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; The same programs give the same setup program: the payload keeps no file times of the build machine.
+SetDateSave off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -32,6 +35,7 @@ BrandingText "Orlinde ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave

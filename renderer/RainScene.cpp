@@ -3,67 +3,12 @@
 #include <cmath>
 #include <limits>
 
-#include "renderer/RainSceneKernels.h"
-
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <xmmintrin.h>
 #define ORLINDE_HAS_SSE_CONTROL 1
 #endif
 
-#if defined(ORLINDE_AVX2_PATH) && defined(_MSC_VER) && !defined(__clang__)
-#include <immintrin.h>
-#include <intrin.h>
-#endif
-
 namespace velsora {
-
-#ifdef ORLINDE_AVX2_PATH
-// Built from the same kernels with AVX2 and FMA (RainSceneAvx2.cpp).
-void StepSurfaceAvx2(RainScene& scene);
-void BuildSurfaceMeshAvx2(RainScene& scene);
-#else
-// No such build for this processor family; never called.
-inline void StepSurfaceAvx2(RainScene& scene) {
-  StepSurfaceKernel<false>(scene);
-}
-inline void BuildSurfaceMeshAvx2(RainScene& scene) {
-  BuildSurfaceMeshKernel<false>(scene);
-}
-#endif
-
-namespace {
-
-// Whether the processor and the system (which must save the wide registers) support AVX2 and FMA.
-bool ProcessorHasAvx2AndFma() {
-#if !defined(ORLINDE_AVX2_PATH)
-  return false;
-#elif defined(_MSC_VER) && !defined(__clang__)
-  int leaf1[4] = {};
-  __cpuid(leaf1, 1);
-  const bool fma = (leaf1[2] & (1 << 12)) != 0;
-  const bool osxsave = (leaf1[2] & (1 << 27)) != 0;
-  const bool avx = (leaf1[2] & (1 << 28)) != 0;
-  if (!fma || !osxsave || !avx) return false;
-  if ((_xgetbv(0) & 0x6) != 0x6) return false;  // the system saves SSE and AVX state
-  int leaf7[4] = {};
-  __cpuidex(leaf7, 7, 0);
-  return (leaf7[1] & (1 << 5)) != 0;
-#else
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-#endif
-}
-
-}  // namespace
-
-bool HasArithmeticPath(ArithmeticPath path) {
-  static const bool avx2 = ProcessorHasAvx2AndFma();
-  return path == ArithmeticPath::kBaseline || avx2;
-}
-
-ArithmeticPath FastestArithmeticPath() {
-  return HasArithmeticPath(ArithmeticPath::kAvx2) ? ArithmeticPath::kAvx2 : ArithmeticPath::kBaseline;
-}
 
 void ResetSceneState(RainScene& scene, std::uint32_t seed) {
   scene.Damping = kInitialDamping;
@@ -85,29 +30,82 @@ void FlushDenormalsToZero() {
 #endif
 }
 
-// The plain build of the arithmetic; the AVX2 build is chosen instead where the processor has it.
-void StepSurfaceWith(ArithmeticPath path, RainScene& scene) {
-  if (path == ArithmeticPath::kAvx2 && HasArithmeticPath(path)) {
-    StepSurfaceAvx2(scene);
-  } else {
-    StepSurfaceKernel<false>(scene);
-  }
-}
-
-void BuildSurfaceMeshWith(ArithmeticPath path, RainScene& scene) {
-  if (path == ArithmeticPath::kAvx2 && HasArithmeticPath(path)) {
-    BuildSurfaceMeshAvx2(scene);
-  } else {
-    BuildSurfaceMeshKernel<false>(scene);
-  }
-}
-
 void StepSurface(RainScene& scene) {
-  StepSurfaceWith(FastestArithmeticPath(), scene);
+  auto& H = scene.HeightGrid;
+  auto& V = scene.VelocityGrid;
+  // The first pass reads only heights and writes only velocities, so the cells' order does not matter.
+  for (int i = kFirstMovingCell; i <= kLastMovingCell; ++i) {
+    for (int j = kFirstMovingCell; j <= kLastMovingCell; ++j) {
+      const float edge = H[i - 1][j] + H[i + 1][j] + H[i][j - 1] + H[i][j + 1];
+      const float corner = H[i - 1][j - 1] + H[i + 1][j - 1] + H[i - 1][j + 1] + H[i + 1][j + 1];
+      V[i][j] = V[i][j] + (H[i][j] - (4.0f * edge + corner) / 25.0f) / 7.0f;
+    }
+  }
+  const float damping = scene.Damping;
+  for (int i = kFirstMovingCell; i <= kLastMovingCell; ++i) {
+    for (int j = kFirstMovingCell; j <= kLastMovingCell; ++j) {
+      H[i][j] = H[i][j] - V[i][j];
+      V[i][j] = V[i][j] * damping;
+    }
+  }
 }
 
 void BuildSurfaceMesh(RainScene& scene) {
-  BuildSurfaceMeshWith(FastestArithmeticPath(), scene);
+  const auto& H = scene.HeightGrid;
+  constexpr float kHalf = (kGridSize - 1) / 2.0f;  // 31.5
+  constexpr float kSpan = 5.0f;
+  constexpr float kCells = kGridSize - 1;  // 63
+  constexpr int kLast = kGridSize - 1;
+
+  // X and Z depend only on the cell; Y follows the height. The heights are scaled a whole row at a
+  // time into a plain array so that the divisions vectorise, then spread into the vertex triples.
+  float position[kGridSize];
+  for (int k = 0; k < kGridSize; ++k) position[k] = (static_cast<float>(k) - kHalf) / kCells * kSpan;
+  for (int i = 0; i < kGridSize; ++i) {
+    float y[kGridSize];
+    for (int j = 0; j < kGridSize; ++j) y[j] = H[i][j] / 1024.0f / kCells * 3.0f;
+    for (int j = 0; j < kGridSize; ++j) {
+      float* vertex = scene.SurfaceVertices[i][j];
+      vertex[0] = position[i];
+      vertex[1] = y[j];
+      vertex[2] = position[j];
+    }
+  }
+
+  // The outer ring points straight up.
+  auto up = [](float* normal) {
+    normal[0] = 0.0f;
+    normal[1] = 1.0f;
+    normal[2] = 0.0f;
+  };
+  for (int k = 0; k < kGridSize; ++k) {
+    up(scene.SurfaceNormals[0][k]);
+    up(scene.SurfaceNormals[kLast][k]);
+    up(scene.SurfaceNormals[k][0]);
+    up(scene.SurfaceNormals[k][kLast]);
+  }
+
+  // Inside, the normal follows the height differences across the cell, with a fixed downward part.
+  // Each row is worked out in plain arrays first so that the square roots and divisions vectorise.
+  constexpr int kInner = kGridSize - 2;
+  for (int i = 1; i < kLast; ++i) {
+    float nx[kInner], ny[kInner], nz[kInner];
+    for (int j = 1; j < kLast; ++j) {
+      const float dx = H[i + 1][j] - H[i - 1][j];
+      const float dy = -2048.0f;
+      const float dz = H[i][j + 1] - H[i][j - 1];
+      const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+      nx[j - 1] = dx / length;
+      ny[j - 1] = dy / length;
+      nz[j - 1] = dz / length;
+    }
+    for (int j = 1; j < kLast; ++j) {
+      float* normal = scene.SurfaceNormals[i][j];
+      normal[0] = nx[j - 1];
+      normal[1] = ny[j - 1];
+      normal[2] = nz[j - 1];
+    }
+  }
 }
 
 void AddDropAt(RainScene& scene, int i, int j) {

@@ -71,15 +71,6 @@ void StepSurface(RainScene& scene);
 // Rebuilds every vertex and normal from the heights.
 void BuildSurfaceMesh(RainScene& scene);
 
-// The two functions above come in two builds of one source: the x86-64 baseline, and one for processors
-// with AVX2 and FMA, chosen at run time where the processor has them. The faster one multiplies by
-// reciprocals where the plain one divides; their surfaces agree within 1e-5.
-enum class ArithmeticPath { kBaseline, kAvx2 };
-bool HasArithmeticPath(ArithmeticPath path);
-ArithmeticPath FastestArithmeticPath();
-void StepSurfaceWith(ArithmeticPath path, RainScene& scene);
-void BuildSurfaceMeshWith(ArithmeticPath path, RainScene& scene);
-
 // A drop at a random moving cell: its velocity becomes the drop impulse.
 void AddDrop(RainScene& scene);
 

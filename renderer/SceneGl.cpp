@@ -1,8 +1,35 @@
 #include "renderer/SceneGl.h"
 
+#include <array>
+#include <cstddef>
+
 #include "renderer/Gl.h"
 
 namespace velsora {
+namespace {
+
+constexpr int kStrips = kGridSize - 1;         // 63 bands between neighbouring Z columns
+constexpr int kStripVertices = 2 * kGridSize;  // 128: two rows of the band, interleaved
+using StripIndices = std::array<GLushort, static_cast<std::size_t>(kStrips) * kStripVertices>;
+
+// The mesh's vertices as the strips visit them: for strip k and column i, vertex (i, k+1), then (i, k).
+// Vertex (i, j) is element i * 64 + j of the vertex and normal arrays.
+constexpr StripIndices MakeStripIndices() {
+  StripIndices indices{};
+  std::size_t n = 0;
+  for (int k = 0; k < kStrips; ++k) {
+    for (int i = 0; i < kGridSize; ++i) {
+      indices[n++] = static_cast<GLushort>(i * kGridSize + k + 1);
+      indices[n++] = static_cast<GLushort>(i * kGridSize + k);
+    }
+  }
+  return indices;
+}
+
+constexpr StripIndices kStripIndices = MakeStripIndices();
+static_assert(kGridSize * kGridSize <= 65536, "the strip indices are 16 bits wide");
+
+}  // namespace
 
 void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
   GLuint id = 0;
@@ -39,6 +66,10 @@ bool InitScene(RainScene& scene, ScenePlatform& platform) {
   glEnable(GL_TEXTURE_GEN_S);
   glEnable(GL_TEXTURE_GEN_T);
 
+  // The surface is drawn from the scene's vertex and normal arrays: 63 calls a frame instead of 16,000.
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+
   ResetSceneState(scene, 0);
   platform.SetRainTimer(scene.RainInterval);
   scene.Random.seed(platform.ClockSeed());
@@ -68,15 +99,13 @@ void DrawScene(RainScene& scene) {
 
 void DrawSurface(const RainScene& scene) {
   glBindTexture(GL_TEXTURE_2D, scene.TextureId);
-  for (int k = 0; k < kGridSize - 1; ++k) {
-    glBegin(GL_QUAD_STRIP);
-    for (int i = 0; i < kGridSize; ++i) {
-      glNormal3fv(scene.SurfaceNormals[i][k + 1]);
-      glVertex3fv(scene.SurfaceVertices[i][k + 1]);
-      glNormal3fv(scene.SurfaceNormals[i][k]);
-      glVertex3fv(scene.SurfaceVertices[i][k]);
-    }
-    glEnd();
+  // The arrays are read where the mesh builder wrote them, nothing copied; setting the two pointers
+  // each frame keeps the drawing right for whichever scene is passed.
+  glVertexPointer(3, GL_FLOAT, 0, scene.SurfaceVertices);
+  glNormalPointer(GL_FLOAT, 0, scene.SurfaceNormals);
+  for (int k = 0; k < kStrips; ++k) {
+    glDrawElements(GL_QUAD_STRIP, kStripVertices, GL_UNSIGNED_SHORT,
+                   kStripIndices.data() + static_cast<std::size_t>(k) * kStripVertices);
   }
 }
 

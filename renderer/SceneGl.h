@@ -1,5 +1,5 @@
 // Drawing of the rain scene with fixed-function OpenGL 1.1 and GLU: set-up, projection, the per-frame
-// draw and the texture upload. Portable: runs through WGL on Windows and through OSMesa in tests.
+// draw and the texture upload. Portable: runs through WGL on Windows, GLX on Linux and OSMesa in tests.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,8 @@ class ScenePlatform : public RainTimerSink {
 // Turns the pixels into the scene's one texture object, bound and modulated by the current colour.
 void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId);
 
-// One-time set-up after the context is current and the first ResizeScene ran. Returns false only when
+// One-time set-up after the context is current and the first ResizeScene ran. It also enables the
+// vertex and normal arrays that DrawSurface submits from. Returns false only when
 // the texture could not be read (after asking the platform to end the process).
 bool InitScene(RainScene& scene, ScenePlatform& platform);
 
@@ -33,7 +34,8 @@ void ResizeScene(std::int32_t width, std::int32_t height);
 // One frame of the surface as the scene's steps left it: clear, camera, the mesh, the strips.
 void DrawScene(RainScene& scene);
 
-// The 63 quad strips of the mesh, each vertex with its normal.
+// The 63 quad strips of the mesh, each vertex with its normal, from the scene's vertex and normal arrays
+// (one glDrawElements a strip), in the order immediate-mode strips would send them.
 void DrawSurface(const RainScene& scene);
 
 }  // namespace velsora

@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 minutes=5
 runs=-1
 fork=0
-targets="bitmap settings commandline music dialog button"
+targets="bitmap settings commandline music dialog button options"
 while [ $# -gt 0 ]; do
   case "$1" in
     --minutes) minutes="$2"; shift 2 ;;

@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
-# Builds a release from the tree: the windows preset's programs and installer, then into out/release/
+# Builds a release from the tree into out/release/:
 #   Orlinde-<version>-setup.exe   the per-user installer
 #   Orlinde-<version>-win64.zip   the two programs and how to install them by hand
-#   SHA256SUMS                    of both
+#   (the Linux edition's package and tarball, from tools/package_linux.sh)
+#   BUILDINFO.txt                 the commit, its time and the Debian versions of the tools that made the bytes
+#   SHA256SUMS                    of every other file there
 # <version> is the project's version in CMakeLists.txt. Installs what is missing first.
+#
+# The same commit gives the same bytes on any Debian 12 machine with the versions in BUILDINFO.txt, whatever
+# the folder, umask, time zone or locale: every time stamp is SOURCE_DATE_EPOCH, the commit's time (a tree
+# outside git uses a fixed time instead), and tools/verify-release.sh proves it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+
+if commit=$(git rev-parse --verify HEAD 2>/dev/null); then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+else
+  commit="none (not a git checkout)"
+  SOURCE_DATE_EPOCH=1767225600  # 2026-01-01 00:00:00 UTC
+  echo "release: not a git checkout: SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH, a fixed time" >&2
+fi
+export SOURCE_DATE_EPOCH
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Orlinde Velsora installer
@@ -18,16 +33,38 @@ rm -rf "$out"
 mkdir -p "$out"
 cp "$build/installer/Orlinde-$version-setup.exe" "$out/"
 
+# The zip: fixed times (stored as local time, so in UTC), fixed modes, names in one order, no extra fields.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 folder="$stage/Orlinde-$version"
 mkdir "$folder"
 cp "$build/host/Orlinde.scr" "$build/renderer/Orlinde.xy" "$folder/"
 cp installer/INSTALL.txt "$folder/INSTALL.txt"
-# Fixed file times and order, so that one tree always gives the same archive.
-find "$folder" -exec touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" {} +
-(cd "$stage" && zip -X -q -r "$OLDPWD/$out/Orlinde-$version-win64.zip" "Orlinde-$version")
+chmod 755 "$folder"
+chmod 644 "$folder"/*
+find "$folder" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+zip_file="$PWD/$out/Orlinde-$version-win64.zip"
+(cd "$stage" && find "Orlinde-$version" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q "$zip_file" -@)
 
-(cd "$out" && sha256sum "Orlinde-$version-setup.exe" "Orlinde-$version-win64.zip" > SHA256SUMS)
+# The Linux edition: orlinde_<version>_amd64.deb and orlinde-<version>-linux-x86_64.tar.gz.
+tools/package_linux.sh "$out"
+
+# What made the bytes: no host name, no path, no build time.
+{
+  echo "commit: $commit"
+  echo "SOURCE_DATE_EPOCH: $SOURCE_DATE_EPOCH"
+  # A build setting that reaches the bytes: a rebuild configures the same one.
+  echo "ORLINDE_HOME_PAGE: $(sed -n 's/^ORLINDE_HOME_PAGE:STRING=//p' "$build/CMakeCache.txt")"
+  echo "Debian packages:"
+  dpkg-query -W -f='  ${binary:Package} ${Version}\n' \
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix-runtime mingw-w64-x86-64-dev \
+    binutils-mingw-w64-x86-64 nsis zip dpkg g++ g++-12 binutils gzip tar cmake ninja-build \
+    dpkg-dev xz-utils libc6-dev libstdc++-12-dev libx11-dev libgl-dev libglu1-mesa-dev \
+    libc6 libgcc-s1 libstdc++6 libx11-6 libgl1 libglu1-mesa | LC_ALL=C sort
+} > "$out/BUILDINFO.txt"
+
+chmod 644 "$out"/*
+(cd "$out" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
+  while read -r name; do sha256sum "$name"; done > SHA256SUMS)
 echo "release: $out"
 ls -l "$out"

@@ -3,9 +3,19 @@
 # "Orlinde.scr /s" under Wine — on $DISPLAY when there is one, otherwise on a virtual display —
 # keeping screenshots and an animated GIF in out/run/. Options go to tools/run_screensaver.py
 # (for example --seconds 20, --music song.mp3, --virtual).
+#
+# With --native it builds and runs the Linux program `orlinde` instead: in a window on $DISPLAY, otherwise
+# full screen on a virtual display with the same pictures in out/run/ (tools/run_native.py; --seconds,
+# --virtual, and the program's own options after "--").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+if [ "${1:-}" = "--native" ]; then
+  shift
+  cmake --preset native >/dev/null
+  cmake --build --preset native --target orlinde
+  exec python3 tools/run_native.py "$@"
+fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 exec python3 tools/run_screensaver.py "$@"

@@ -9,7 +9,6 @@ photographed and closed after --seconds.
 import argparse
 import os
 import shutil
-import subprocess
 import sys
 import time
 from pathlib import Path
@@ -17,6 +16,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "harness"))
 from wine_session import WineSession  # noqa: E402
+from x11_display import record_run  # noqa: E402
 
 
 def main() -> int:
@@ -68,16 +68,7 @@ def main() -> int:
         time.sleep(1.5)
         start = session.mouse_position()
 
-        frames = []
-        deadline = time.monotonic() + args.seconds
-        k = 0
-        while time.monotonic() < deadline:
-            frames.append(session.screenshot(f"frame-{k:03d}.png"))
-            k += 1
-            time.sleep(0.4)
-        shutil.copy2(frames[len(frames) // 2], out / "screenshot.png")
-        subprocess.run(["convert", "-delay", "40", "-loop", "0", *map(str, frames), "-resize", "50%",
-                        str(out / "rain.gif")], check=False, timeout=300)
+        frames = record_run(session, out, args.seconds)
 
         # End the run as a user does: move the mouse far enough on both axes.
         session.mouse_move(start[0] + 60, start[1] + 60)

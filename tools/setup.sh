@@ -49,15 +49,15 @@ for p in "${lean[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing_lean[@]} -gt 0 ]; then
-  as_root apt-get update -q
+  as_root apt-get -o DPkg::Lock::Timeout=600 update -q
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${missing[@]}"
 fi
 if [ ${#missing_lean[@]} -gt 0 ]; then
   echo "setup: installing ${missing_lean[*]} (without recommends)"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing_lean[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing_lean[@]}"
 fi
 
 # The Japanese locale makes Wine use code page 932, as on a Japanese Windows.

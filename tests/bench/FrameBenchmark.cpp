@@ -13,8 +13,6 @@
 
 namespace {
 std::atomic<long> g_allocations{0};
-// The processor's fastest build of the arithmetic, or the baseline one with FRAME_BENCH_BASELINE=1.
-velsora::ArithmeticPath g_path = velsora::ArithmeticPath::kBaseline;
 }  // namespace
 
 void* operator new(std::size_t size) {
@@ -34,14 +32,14 @@ static void BM_StepAndMesh(benchmark::State& state) {
   velsora::ResetSceneState(scene, 42);
   for (int n = 0; n < 200; ++n) {
     velsora::AddDrop(scene);
-    velsora::StepSurfaceWith(g_path, scene);
+    velsora::StepSurface(scene);
   }
   long frames = 0;
   const long before = g_allocations.load();
   for (auto _ : state) {
     if (++frames % 60 == 0) velsora::AddDrop(scene);
-    velsora::StepSurfaceWith(g_path, scene);
-    velsora::BuildSurfaceMeshWith(g_path, scene);
+    velsora::StepSurface(scene);
+    velsora::BuildSurfaceMesh(scene);
     benchmark::DoNotOptimize(scene.SurfaceNormals[31][31][0]);
     benchmark::ClobberMemory();
   }
@@ -55,7 +53,7 @@ static void BM_StepSurface(benchmark::State& state) {
   velsora::ResetSceneState(scene, 42);
   velsora::AddDropAt(scene, 31, 31);
   for (auto _ : state) {
-    velsora::StepSurfaceWith(g_path, scene);
+    velsora::StepSurface(scene);
     benchmark::ClobberMemory();
   }
 }
@@ -65,9 +63,9 @@ static void BM_BuildSurfaceMesh(benchmark::State& state) {
   static velsora::RainScene scene;
   velsora::ResetSceneState(scene, 42);
   velsora::AddDropAt(scene, 31, 31);
-  for (int n = 0; n < 20; ++n) velsora::StepSurfaceWith(g_path, scene);
+  for (int n = 0; n < 20; ++n) velsora::StepSurface(scene);
   for (auto _ : state) {
-    velsora::BuildSurfaceMeshWith(g_path, scene);
+    velsora::BuildSurfaceMesh(scene);
     benchmark::ClobberMemory();
   }
 }
@@ -76,8 +74,6 @@ BENCHMARK(BM_BuildSurfaceMesh)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   // As in the renderer: denormals flushed to zero (FRAME_BENCH_DENORMALS=1 measures without).
   if (std::getenv("FRAME_BENCH_DENORMALS") == nullptr) velsora::FlushDenormalsToZero();
-  g_path = std::getenv("FRAME_BENCH_BASELINE") == nullptr ? velsora::FastestArithmeticPath()
-                                                          : velsora::ArithmeticPath::kBaseline;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
 }

@@ -66,6 +66,16 @@ def other_seeds():
     }
     write("settings", values)
 
+    # The Linux program's options: the arguments separated by NUL bytes; the text after the last NUL also
+    # stands for $XSCREENSAVER_WINDOW.
+    write("options", {name: b"\0".join(words) for name, words in {
+        "hack": [b"--root", b"0x1a00007"], "window": [b"-window", b"-fullscreen", b"-fps"],
+        "all-values": [b"--texture", b"/tmp/a.bmp", b"--rain-interval", b"25", b"--delay", b"20000", b"27262983"],
+        "attached": [b"--rain-interval=-5", b"--delay=10000000", b"--window-id=0XFFFFFFFF"],
+        "missing-value": [b"--texture"], "bad-number": [b"--delay", b"1e6"], "unknown": [b"---root", b"x"],
+        "big": [b"--rain-interval", b"2147483648", b"0x100000000"], "empty": [b""],
+    }.items()})
+
     write("commandline", {name: text for name, text in {
         "run": b"Orlinde.scr /s", "run-dash": b"C:\\x\\Orlinde.scr -S", "empty": b"Orlinde.scr",
         "configure": b"\"C:\\Program Files\\Orlinde.scr\" /c:1234", "preview": b"Orlinde.scr /p 1234",

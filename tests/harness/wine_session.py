@@ -9,37 +9,15 @@ import contextlib
 import fcntl
 import getpass
 import os
-import re
 import shutil
-import signal
 import subprocess
 import tempfile
-import time
 from pathlib import Path
+
+from x11_display import HarnessError, Picture, XDisplay, start_xvfb, stop_xvfb, wait_until  # noqa: F401 (for the tests)
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
-
-
-class HarnessError(AssertionError):
-    pass
-
-
-POLL_INTERVAL = 0.1
-
-
-def wait_until(predicate, timeout: float, what: str, interval: float = POLL_INTERVAL):
-    """Calls `predicate` until it returns something true and returns that; raises HarnessError saying
-    `what` was not reached when `timeout` seconds pass first. The predicate is always called at least once
-    after the deadline's last poll, so a slow poll cannot make a reached condition fail."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise HarnessError(f"{what}: not within {timeout} s")
-        time.sleep(interval)
 
 
 # Japanese faces that Windows has and Wine's prefix lacks, mapped to the IPA fonts (fonts-ipafont-gothic):
@@ -110,7 +88,7 @@ def base_env(prefix: Path, display: str | None, locale: str) -> dict[str, str]:
     return env
 
 
-class WineSession:
+class WineSession(XDisplay):
     """A private Xvfb display plus a prefix; use as a context manager.
 
     width and height give the Xvfb screen's size and xvfb_args further Xvfb options (e.g. "-retro" for the
@@ -146,24 +124,7 @@ class WineSession:
             self.env = base_env(self.prefix, self.display, self.locale)
             self.env.update(self.env_extra)
             return self
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "-noreset", "+extension", "GLX", *self.xvfb_args],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        number = b""
-        deadline = time.monotonic() + 20
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            self.xvfb.kill()
-            raise HarnessError("Xvfb did not report a display")
-        self.display = ":" + number.decode().strip()
+        self.xvfb, self.display = start_xvfb(self.width, self.height, self.xvfb_args)
         self.env = base_env(self.prefix, self.display, self.locale)
         self.env.update(self.env_extra)
         return self
@@ -181,12 +142,7 @@ class WineSession:
         for p in self.processes:
             with contextlib.suppress(Exception):
                 p.wait(timeout=10)
-        if self.xvfb and self.xvfb.poll() is None:
-            self.xvfb.send_signal(signal.SIGTERM)
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
+        stop_xvfb(self.xvfb)
 
     # --- Windows programs -------------------------------------------------------------------------
     def run(self, exe, *args, timeout: float = 60.0, env: dict | None = None) -> subprocess.CompletedProcess:
@@ -223,85 +179,6 @@ class WineSession:
         """A Unix path inside drive_c as Wine names it."""
         rel = Path(unix_path).resolve().relative_to(self.drive_c.resolve())
         return "C:\\" + str(rel).replace("/", "\\")
-
-    # --- observing the X display ------------------------------------------------------------------
-    def x_windows(self) -> list[dict]:
-        """Every X window with a name: id, title, width, height, x, y."""
-        out = subprocess.run(["xwininfo", "-root", "-tree", "-display", self.display],
-                             capture_output=True, text=True, timeout=20, check=False).stdout
-        found = []
-        for line in out.splitlines():
-            m = re.match(r'\s*(0x[0-9a-f]+) "(.*)": \(.*\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
-            if m:
-                found.append({"id": m.group(1), "title": m.group(2), "width": int(m.group(3)),
-                              "height": int(m.group(4)), "x": int(m.group(5)), "y": int(m.group(6))})
-        return found
-
-    def wait_for_window(self, title: str, timeout: float = 30.0) -> dict:
-        return wait_until(lambda: next((w for w in self.x_windows() if w["title"] == title), None), timeout,
-                          f"a window titled {title!r}")
-
-    def window_exists(self, title: str) -> bool:
-        return any(w["title"] == title for w in self.x_windows())
-
-    def wait_window_gone(self, title: str, timeout: float = 10.0) -> None:
-        wait_until(lambda: not self.window_exists(title), timeout, f"the window titled {title!r} gone")
-
-    def xdotool(self, *args) -> None:
-        subprocess.run(["xdotool", *map(str, args)], env=self.env, timeout=20, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def mouse_move(self, x: int, y: int) -> None:
-        self.xdotool("mousemove", "--sync", x, y)
-
-    def mouse_position(self) -> tuple[int, int]:
-        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
-                             text=True, timeout=20, check=True).stdout
-        values = dict(line.split("=", 1) for line in out.split())
-        return int(values["X"]), int(values["Y"])
-
-    def press_key(self, key: str, hold: float = 0.3, window: dict | None = None) -> None:
-        """Sends one key as down, a short hold, then up (the renderer samples keys once a frame)."""
-        if window is not None:
-            self.xdotool("windowfocus", "--sync", window["id"])
-        self.xdotool("keydown", key)
-        time.sleep(hold)  # the hold is the behaviour: the key must be down across several frames
-        self.xdotool("keyup", key)
-
-    def screenshot(self, name: str) -> Path:
-        path = self.artifacts / name
-        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], timeout=30, check=True)
-        return path
-
-
-class Picture:
-    """An RGB picture read through ImageMagick, for pixel checks."""
-
-    def __init__(self, path: Path):
-        data = subprocess.run(["convert", str(path), "-depth", "8", "rgb:-"], capture_output=True,
-                              timeout=30, check=True).stdout
-        size = subprocess.run(["identify", "-format", "%w %h", str(path)], capture_output=True, text=True,
-                              timeout=30, check=True).stdout.split()
-        self.width, self.height = int(size[0]), int(size[1])
-        self.data = data
-
-    def pixel(self, x: int, y: int) -> tuple[int, int, int]:
-        k = (y * self.width + x) * 3
-        return self.data[k], self.data[k + 1], self.data[k + 2]
-
-    def region(self, x0: int, y0: int, x1: int, y1: int):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                yield self.pixel(x, y)
-
-    def distinct_colours(self, x0=0, y0=0, x1=None, y1=None) -> int:
-        x1 = self.width if x1 is None else x1
-        y1 = self.height if y1 is None else y1
-        return len(set(self.region(x0, y0, x1, y1)))
-
-    def differs(self, other: "Picture") -> int:
-        """How many bytes differ between two pictures of one size."""
-        return sum(1 for a, b in zip(self.data, other.data) if a != b)
 
 
 def write_alsa_file_sink(home: Path, sink: Path) -> None:

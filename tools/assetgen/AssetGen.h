@@ -14,11 +14,12 @@ struct Asset {
   orlinde::Image24 (*make)();
 };
 
-// Every picture the programs embed.
+// Every picture the programs embed, and the installer's.
 const std::vector<Asset>& AllAssets();
 
-orlinde::Image24 MakeCausticsTexture();  // 256 × 256: the water surface's reflection
-orlinde::Image24 MakePreviewPicture();   // 152 × 112: the control panel's preview
+orlinde::Image24 MakeCausticsTexture();   // 256 × 256: the water surface's reflection
+orlinde::Image24 MakePreviewPicture();    // 152 × 112: the control panel's preview
+orlinde::Image24 MakeInstallerPicture();  // 164 × 314: the installer's welcome and finish pages
 
 // The button's six 64 × 25 state images (HighLightSelect is HighLight, pixel for pixel).
 orlinde::Image24 MakeButtonNormal();

@@ -29,6 +29,7 @@ const std::vector<Asset>& AllAssets() {
       {"sparkle1.bmp", &MakeSparkle1},
       {"sparkle2.bmp", &MakeSparkle2},
       {"sparkle3.bmp", &MakeSparkle3},
+      {"installer.bmp", &MakeInstallerPicture},
   };
   return assets;
 }

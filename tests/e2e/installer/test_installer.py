@@ -2,9 +2,11 @@
 a silent install puts the two programs, the three registry places and the shortcut in place; the installed
 programs run and save their settings beside themselves; an upgrade keeps the settings; the uninstaller
 removes what the installer added and nothing else, also when it runs a second time; a folder that cannot be
-written fails cleanly; a folder with blanks and Japanese characters works under code page 932."""
+written fails cleanly; a folder with blanks and Japanese characters works under code page 932; the wizard's
+welcome and finish pages show Orlinde's own picture."""
 import json
 import os
+import numpy
 import re
 import shutil
 import subprocess
@@ -13,7 +15,7 @@ import unittest
 from pathlib import Path
 
 from e2e_paths import BUILD, HOST, RENDERER, SOURCE, artifacts, fixture
-from wine_session import WineSession, ensure_prefix
+from wine_session import Picture, WineSession, ensure_prefix
 
 sys.path.insert(0, str(SOURCE / "tests" / "e2e" / "host"))
 from test_host import HostTestCase, XConnection  # noqa: E402  (the run and mouse-rule helpers)
@@ -23,6 +25,8 @@ SETUP = next((BUILD / "installer").glob("Orlinde-*-setup.exe"), BUILD / "install
 VERSION = re.sub(r"^Orlinde-(.*)-setup\.exe$", r"\1", SETUP.name)
 DIALOG_PROBE = fixture("dialog", "dialogprobe.exe")
 PREFIXES = BUILD / "wineprefix-installer"
+PAGE_PICTURE = SOURCE / "assets" / "installer.bmp"
+WIZARD = "Orlinde Setup"
 
 UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlinde"
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
@@ -221,6 +225,61 @@ class JapaneseFolderTest(InstallerTestCase):
                          "the uninstaller removes its own files only, never the folder's other contents")
         self.assertIsNone(self.reg(UNINSTALL_KEY, "DisplayName"))
         self.assertIsNone(self.reg(DESKTOP_KEY, "SCRNSAVE.EXE"))
+
+
+def pixels(path):
+    picture = Picture(path)
+    return numpy.frombuffer(picture.data, numpy.uint8).reshape(picture.height, picture.width, 3).astype(int)
+
+
+def page_picture(screen, window):
+    """The picture at the top-left corner of the wizard's page in `screen`, and its size: it reaches right to
+    the first white pixel of a row in its dark sky, and down to the last row that is not a neutral grey or
+    white, seen from the window's bottom edge up (the button bar and its separator line)."""
+    x0, y0 = window["x"], window["y"]
+    row = screen[y0 + 10, x0:x0 + window["width"]]
+    width = next((i for i, p in enumerate(row) if tuple(p) == (255, 255, 255)), 0)
+    column = screen[y0:y0 + window["height"], x0 + 1]
+    neutral = [p[0] == p[1] == p[2] and p[0] >= 150 for p in column]
+    height = len(neutral) - next((i for i, n in enumerate(reversed(neutral)) if not n), len(neutral))
+    return screen[y0:y0 + height, x0:x0 + width]
+
+
+def resembles(shown, picture):
+    """Whether `shown` is `picture` as the wizard draws it: the same width, the height of the page (the
+    wizard stretches the picture to its page, whose height follows the dialog font), and after scaling the
+    rows the same colours within a small average difference."""
+    h, w = picture.shape[:2]
+    if shown.shape[1] != w or not 0.8 * h <= shown.shape[0] <= 1.2 * h:
+        return False
+    rows = ((numpy.arange(shown.shape[0]) + 0.5) * h / shown.shape[0]).astype(int)
+    return numpy.abs(shown - picture[rows]).mean() < 12
+
+
+class WizardTest(InstallerTestCase):
+    def test_welcome_and_finish_pages_show_the_picture_and_the_wizard_installs(self):
+        picture = pixels(PAGE_PICTURE)
+        self.assertEqual((314, 164, 3), picture.shape)
+        process = self.session.start(SETUP)
+        window = self.session.wait_for_window(WIZARD, timeout=60)
+        self.session.mouse_move(window["x"] + window["width"] // 2, window["y"] + window["height"] // 2)
+
+        def page_shows_picture(name, wanted):
+            shot = self.session.screenshot(name)
+            return resembles(page_picture(pixels(shot), window), picture) == wanted
+
+        self.wait_until(lambda: page_shows_picture("installer-welcome.png", True), 30,
+                        "the welcome page shows the picture")
+        # Enter takes the default button: on to the folder page (no picture), then Install.
+        self.session.press_key("Return", window=window)
+        self.wait_until(lambda: page_shows_picture("installer-folder.png", False), 30, "the folder page follows")
+        self.session.press_key("Return", window=window)
+        self.wait_until(lambda: (self.default_folder / "Uninstall.exe").is_file(), 60, "the wizard installs")
+        self.wait_until(lambda: page_shows_picture("installer-finish.png", True), 60,
+                        "the finish page shows the picture")
+        self.assertEqual(HOST.read_bytes(), (self.default_folder / "Orlinde.scr").read_bytes())
+        # Finish would open the control panel; the session's end stops the wizard instead.
+        self.assertIsNone(process.poll(), "the wizard waits on its finish page")
 
 
 if __name__ == "__main__":

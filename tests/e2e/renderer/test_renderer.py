@@ -1,55 +1,15 @@
 """The renderer "Orlinde.xy" under Wine, driven and watched from outside as a user would."""
-import math
 import struct
 import time
 import unittest
 
-import numpy as np
-
 from e2e_paths import PREFIX, RENDERER, SOURCE, artifacts, fixture
+from surface_outline import count_black, fitted_turn
 from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("renderer")
 CLOSE_WINDOW = fixture("renderer", "closewindow.exe")
 TITLE = "Velsora_Delphi"
-
-
-def count_black(picture: Picture) -> set:
-    return {(x, y) for y in range(0, picture.height, 4) for x in range(0, picture.width, 4)
-            if picture.pixel(x, y) == (0, 0, 0)}
-
-
-def surface_corners(turn: float, tilt: float, window: dict) -> list:
-    """Where the corners of the flat square surface land on the screen, for the scene's camera and
-    projection drawn into the window's whole area."""
-    width, height = window["width"], window["height"]
-    focal = 1 / math.tan(math.radians(45 / 2))
-    t, p = math.radians(turn), math.radians(tilt)
-    corners = []
-    for x, z in ((-2.5, -2.5), (2.5, -2.5), (2.5, 2.5), (-2.5, 2.5)):
-        x1, z1 = x * math.cos(t) + z * math.sin(t), -x * math.sin(t) + z * math.cos(t)
-        y2, z2 = -z1 * math.sin(p), z1 * math.cos(p)
-        eye_x, eye_y, eye_z = x1, y2 + 0.2, z2 - 4.5
-        ndc_x, ndc_y = focal * height / width * eye_x / -eye_z, focal * eye_y / -eye_z
-        corners.append((window["x"] + (ndc_x + 1) / 2 * width, window["y"] + (1 - ndc_y) / 2 * height))
-    return corners
-
-
-def fitted_turn(picture: Picture, window: dict, tilt: float = 45.0) -> tuple[float, float]:
-    """The turn angle (modulo 90°: the square looks the same a quarter turn on) whose outline best
-    matches the lit part of the screen, and how well it matches (intersection over union)."""
-    lit = np.frombuffer(picture.data, np.uint8).reshape(picture.height, picture.width, 3).max(axis=2) > 0
-    ys, xs = np.mgrid[0:picture.height, 0:picture.width] + 0.5
-
-    def overlap(turn):
-        corners = surface_corners(turn, tilt, window)
-        sides = np.stack([(bx - ax) * (ys - ay) - (by - ay) * (xs - ax)
-                          for (ax, ay), (bx, by) in zip(corners, corners[1:] + corners[:1])])
-        inside = np.all(sides >= 0, axis=0) | np.all(sides <= 0, axis=0)
-        return np.count_nonzero(inside & lit) / max(1, np.count_nonzero(inside | lit))
-
-    best = max(np.arange(0.0, 90.0, 0.25), key=overlap)
-    return float(best), overlap(best)
 
 
 class RendererSession(unittest.TestCase):

@@ -98,6 +98,21 @@ TEST(Assets, CausticsTileWithoutASeam) {
   EXPECT_LT(columnStep(image.width - 1, 0), 2 * inside / (image.width - 1));
 }
 
+TEST(Assets, InstallerPictureIsThePageSizeWithLitWaterBelowTheDark) {
+  // The installer pages show it at 164 × 314; the night above the water is dark, the water is not.
+  const orlinde::Image24 image = assetgen::MakeInstallerPicture();
+  ASSERT_EQ(164, image.width);
+  ASSERT_EQ(314, image.height);
+  auto brightness = [&](int y0, int y1) {
+    long sum = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = 0; x < image.width; ++x) sum += image.At(x, y)[0] + image.At(x, y)[1] + image.At(x, y)[2];
+    return sum / ((y1 - y0) * image.width);
+  };
+  EXPECT_LT(brightness(0, 90), 60);
+  EXPECT_GT(brightness(200, 314), 3 * brightness(0, 90));
+}
+
 TEST(Assets, PreviewIsGreenRingsOnDark) {
   const orlinde::Image24 image = assetgen::MakePreviewPicture();
   ASSERT_EQ(152, image.width);

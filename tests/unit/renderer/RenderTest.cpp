@@ -193,6 +193,58 @@ TEST_F(OffscreenRender, RipplesChangeThePictureAndTheKeysTurnIt) {
   EXPECT_GT(moved, 2000);
 }
 
+// The surface as immediate-mode strips, vertex by vertex with its normal: the reference that the
+// program's array drawing must match. Same camera and colour as DrawScene, on the mesh it last built.
+void DrawSceneImmediately(const RainScene& scene) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.2f, -4.5f);
+  glRotatef(scene.TiltAngle, 1.0f, 0.0f, 0.0f);
+  glRotatef(scene.TurnAngle, 0.0f, 1.0f, 0.0f);
+  glColor3f(0.85f, 1.0f, 0.85f);
+  glBindTexture(GL_TEXTURE_2D, scene.TextureId);
+  for (int k = 0; k < kGridSize - 1; ++k) {
+    glBegin(GL_QUAD_STRIP);
+    for (int i = 0; i < kGridSize; ++i) {
+      glNormal3fv(scene.SurfaceNormals[i][k + 1]);
+      glVertex3fv(scene.SurfaceVertices[i][k + 1]);
+      glNormal3fv(scene.SurfaceNormals[i][k]);
+      glVertex3fv(scene.SurfaceVertices[i][k]);
+    }
+    glEnd();
+  }
+  glFinish();
+}
+
+// The strips come from vertex arrays; after a long rainy run, with the surface turned off its start,
+// the picture is the immediate-mode one to the byte.
+TEST_F(OffscreenRender, ArrayDrawingMatchesImmediateModeStripsByteForByte) {
+  FakePlatform platform(Stripes());
+  Start(platform);
+  KeyTable keys{};
+  keys[kVkLeft] = true;
+  for (int step = 0; step < 300; ++step) {
+    if (step % 15 == 0) AddDrop(scene_);
+    StepScene(scene_, keys);
+  }
+  DrawScene(scene_);
+  glFinish();
+  const std::vector<std::uint8_t> arrays = buffer_;
+  SavePpm("render-arrays.ppm");
+
+  std::fill(buffer_.begin(), buffer_.end(), std::uint8_t{0x55});
+  DrawSceneImmediately(scene_);
+  SavePpm("render-immediate.ppm");
+
+  std::size_t lit = 0, differing = 0;
+  for (std::size_t k = 0; k < arrays.size(); ++k) {
+    lit += arrays[k] != 0;
+    differing += arrays[k] != buffer_[k];
+  }
+  EXPECT_GT(lit, arrays.size() / 8) << "the surface was drawn";
+  EXPECT_EQ(0u, differing) << "bytes that differ between the two ways of drawing";
+}
+
 TEST_F(OffscreenRender, ResizeWithZeroHeightUsesOne) {
   ResizeScene(200, 0);
   GLint viewport[4];

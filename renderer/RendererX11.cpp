@@ -1,0 +1,484 @@
+// The Linux program `orlinde`: the rain on an X11 window through GLX, as an XScreenSaver hack (on the
+// window the daemon hands over) or in a window of its own. The same scene code as the Windows renderer
+// draws every frame and the same pacer paces them; this file only finds the window, makes the context,
+// turns X events and signals into the scene's keys and the loop's end, and waits in poll() between frames.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "renderer/BitmapReader.h"
+#include "renderer/BuiltInTexture.h"
+#include "renderer/FpsOverlay.h"
+#include "renderer/FramePacer.h"
+#include "renderer/ProgramOptions.h"
+#include "renderer/RainScene.h"
+#include "renderer/SceneGl.h"
+
+namespace velsora {
+namespace {
+
+constexpr char kProgram[] = "orlinde";
+constexpr char kTitle[] = "Orlinde";
+constexpr int kWindowWidth = 1280;
+constexpr int kWindowHeight = 720;
+
+// Set from the signal handlers; the pipe wakes the loop's poll() at once.
+volatile sig_atomic_t g_signalled = 0;
+int g_wakePipe[2] = {-1, -1};
+
+// What the X error handler saw. Errors come in asynchronously; the loop looks at these flags.
+struct XErrorsSeen {
+  int glxErrorBase = -1000;
+  bool windowGone = false;
+};
+XErrorsSeen g_errors;
+
+// One line on stderr and status 1: every refusal of bad input ends here.
+[[noreturn]] void Fail(const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+  std::exit(1);
+}
+
+void OnSignal(int) {
+  const int saved = errno;
+  g_signalled = 1;
+  if (g_wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(g_wakePipe[1], &byte, 1);
+  }
+  errno = saved;
+}
+
+void CatchEndingSignals() {
+  if (pipe2(g_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) Fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// GLX's protocol error numbers for a drawable or window that is gone (added to the extension's error base).
+constexpr int kGlxBadDrawable = 2;
+constexpr int kGlxBadCurrentDrawable = 11;
+constexpr int kGlxBadWindow = 12;
+
+// The window being destroyed under the program (the daemon switching hacks) shows as BadWindow or
+// BadDrawable, from Xlib or from GLX; it ends the loop quietly. Other errors are ignored: Xlib's
+// default handler would print a dump and exit.
+int OnXError(Display*, XErrorEvent* error) {
+  const int code = error->error_code;
+  if (code == BadWindow || code == BadDrawable || code == g_errors.glxErrorBase + kGlxBadDrawable ||
+      code == g_errors.glxErrorBase + kGlxBadCurrentDrawable || code == g_errors.glxErrorBase + kGlxBadWindow) {
+    g_errors.windowGone = true;
+  }
+  return 0;
+}
+
+// The display went away: nothing can be released any more.
+int OnXIoError(Display*) {
+  static constexpr char kText[] = "orlinde: lost the connection to the X display\n";
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
+  _exit(1);
+}
+
+class SteadyClock final : public MonotonicClock {
+ public:
+  Microseconds Now() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<Microseconds>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
+  }
+};
+
+// Reads a texture file through stdio, remembering a read error apart from the file's end.
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(std::FILE* file) : file_(file) {}
+  std::size_t Read(std::uint8_t* into, std::size_t count) override {
+    const std::size_t got = std::fread(into, 1, count, file_);
+    if (got < count && std::ferror(file_)) error_ = errno;
+    return got;
+  }
+  int Error() const { return error_; }
+
+ private:
+  std::FILE* file_;
+  int error_ = 0;
+};
+
+BitmapPixels ReadTexture(const std::string& path) {
+  if (path.empty()) {
+    MemorySource source(kBuiltInCaustics, kBuiltInCausticsSize);
+    return ReadBitmapFile(source);
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) Fail("cannot read the texture \"" + path + "\": " + std::strerror(errno));
+  FileSource source(file);
+  BitmapPixels bitmap = ReadBitmapFile(source);
+  std::fclose(file);
+  if (source.Error() != 0) Fail("cannot read the texture \"" + path + "\": " + std::strerror(source.Error()));
+  if (bitmap.pixels.empty()) Fail("the texture \"" + path + "\" is not a 24-bit uncompressed bitmap");
+  return bitmap;
+}
+
+// The scene's platform: the texture read before the window was made, and the rain timer as a due time.
+class X11ScenePlatform final : public ScenePlatform {
+ public:
+  X11ScenePlatform(MonotonicClock& clock, BitmapPixels texture) : clock_(clock), texture_(std::move(texture)) {}
+  BitmapPixels ReadTextureBitmap() override { return std::move(texture_); }
+  void EndProcess(int exitCode) override { std::exit(exitCode); }
+  std::uint32_t ClockSeed() override { return static_cast<std::uint32_t>(clock_.Now()); }
+  void SetRainTimer(std::int32_t milliseconds) override {
+    rainPeriod_ = static_cast<Microseconds>(milliseconds) * 1000;
+    rainDue_ = clock_.Now() + rainPeriod_;
+  }
+  // Whether a drop is due at `now`; moves the due time one period on (from now when far behind).
+  bool TakeDueDrop(Microseconds now) {
+    if (rainPeriod_ <= 0 || now < rainDue_) return false;
+    rainDue_ += rainPeriod_;
+    if (rainDue_ <= now) rainDue_ = now + rainPeriod_;
+    return true;
+  }
+  Microseconds RainDue() const { return rainDue_; }
+
+ private:
+  MonotonicClock& clock_;
+  BitmapPixels texture_;
+  Microseconds rainPeriod_ = 0;
+  Microseconds rainDue_ = 0;
+};
+
+// The scene's virtual-key code for an X key, or -1 for keys the scene ignores.
+int SceneKeyFor(KeySym key) {
+  switch (key) {
+    case XK_Left:
+      return kVkLeft;
+    case XK_Up:
+      return kVkUp;
+    case XK_Right:
+      return kVkRight;
+    case XK_Down:
+      return kVkDown;
+    case XK_space:
+      return kVkSpace;
+    case XK_KP_Add:
+      return kVkAdd;
+    case XK_KP_Subtract:
+      return kVkSubtract;
+    default:
+      return -1;
+  }
+}
+
+bool HasExtension(const char* list, std::string_view name) {
+  if (list == nullptr) return false;
+  std::string_view rest(list);
+  while (!rest.empty()) {
+    const std::size_t blank = rest.find(' ');
+    if (rest.substr(0, blank) == name) return true;
+    if (blank == std::string_view::npos) break;
+    rest.remove_prefix(blank + 1);
+  }
+  return false;
+}
+
+// Where the driver offers it, each swap waits for the display's next refresh.
+void AskForSwapIntervalOne(Display* display, int screen, GLXDrawable drawable) {
+  const char* extensions = glXQueryExtensionsString(display, screen);
+  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+    using SwapIntervalExt = void (*)(Display*, GLXDrawable, int);
+    const auto set =
+        reinterpret_cast<SwapIntervalExt>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+    if (set != nullptr) set(display, drawable, 1);
+  } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+    using SwapIntervalMesa = int (*)(unsigned);
+    const auto set = reinterpret_cast<SwapIntervalMesa>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+    if (set != nullptr) set(1);
+  }
+}
+
+bool PacingSwitchedOff() {
+  const char* value = std::getenv("ORLINDE_UNPACED");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+struct Surface {
+  Display* display = nullptr;
+  Window window = 0;
+  bool ownWindow = false;
+  Colormap colormap = 0;
+  GLXContext context = nullptr;
+  bool doubleBuffered = true;
+  int width = 0;
+  int height = 0;
+  Atom deleteWindow = 0;
+};
+
+Display* OpenDisplay() {
+  const char* name = std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0') Fail("no display: $DISPLAY is not set");
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) Fail(std::string("cannot open the display \"") + name + "\"");
+  int eventBase = 0;
+  if (!glXQueryExtension(display, &g_errors.glxErrorBase, &eventBase)) {
+    Fail(std::string("the display \"") + name + "\" offers no OpenGL (GLX)");
+  }
+  return display;
+}
+
+// An own window titled "Orlinde": 1280 × 720 or the screen if smaller, or the whole screen with
+// --fullscreen (asked of the window manager through _NET_WM_STATE; without one the size alone covers it).
+XVisualInfo* CreateOwnWindow(Surface& s, bool fullscreen) {
+  Display* d = s.display;
+  const int screen = DefaultScreen(d);
+  int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
+                      1,        GLX_DEPTH_SIZE,   16,           None};
+  XVisualInfo* visual = glXChooseVisual(d, screen, attributes);
+  if (visual == nullptr) Fail("no OpenGL visual with double buffering and depth on this display");
+
+  const int screenWidth = DisplayWidth(d, screen);
+  const int screenHeight = DisplayHeight(d, screen);
+  s.width = fullscreen || screenWidth < kWindowWidth ? screenWidth : kWindowWidth;
+  s.height = fullscreen || screenHeight < kWindowHeight ? screenHeight : kWindowHeight;
+
+  const Window root = RootWindow(d, screen);
+  s.colormap = XCreateColormap(d, root, visual->visual, AllocNone);
+  XSetWindowAttributes set{};
+  set.colormap = s.colormap;
+  set.background_pixel = BlackPixel(d, screen);
+  set.border_pixel = 0;
+  set.event_mask = KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+  s.window =
+      XCreateWindow(d, root, 0, 0, static_cast<unsigned>(s.width), static_cast<unsigned>(s.height), 0, visual->depth,
+                    InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &set);
+  s.ownWindow = true;
+
+  XStoreName(d, s.window, kTitle);
+  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+  XChangeProperty(d, s.window, XInternAtom(d, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(kTitle), static_cast<int>(std::strlen(kTitle)));
+  XClassHint classHint{};
+  std::string instanceName = kProgram;
+  std::string className = kTitle;
+  classHint.res_name = instanceName.data();
+  classHint.res_class = className.data();
+  XSetClassHint(d, s.window, &classHint);
+  s.deleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(d, s.window, &s.deleteWindow, 1);
+  const long pid = getpid();
+  XChangeProperty(d, s.window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  if (fullscreen) {
+    const Atom state = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(d, s.window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&state), 1);
+  }
+  XMapWindow(d, s.window);
+  return visual;
+}
+
+// A window the program did not make (the daemon's, the root, or --window-id): its own visual, its size
+// followed through ConfigureNotify, its end seen through DestroyNotify; nothing of the program's is mapped.
+XVisualInfo* UseForeignWindow(Surface& s, Window window) {
+  Display* d = s.display;
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(d, window, &attributes)) {
+    char text[64];
+    std::snprintf(text, sizeof text, "0x%lx is no window on this display", window);
+    Fail(text);
+  }
+  s.window = window;
+  s.width = attributes.width;
+  s.height = attributes.height;
+  XVisualInfo wanted{};
+  wanted.visualid = XVisualIDFromVisual(attributes.visual);
+  wanted.screen = XScreenNumberOfScreen(attributes.screen);
+  int count = 0;
+  XVisualInfo* visual = XGetVisualInfo(d, VisualIDMask | VisualScreenMask, &wanted, &count);
+  int usesGl = 0;
+  if (visual == nullptr || glXGetConfig(d, visual, GLX_USE_GL, &usesGl) != 0 || !usesGl) {
+    char text[96];
+    std::snprintf(text, sizeof text, "the visual of window 0x%lx has no OpenGL", window);
+    Fail(text);
+  }
+  XSelectInput(d, window, StructureNotifyMask);
+  return visual;
+}
+
+void MakeContext(Surface& s, XVisualInfo* visual) {
+  s.context = glXCreateContext(s.display, visual, nullptr, True);
+  if (s.context == nullptr) Fail("cannot create an OpenGL context");
+  if (!glXMakeCurrent(s.display, s.window, s.context)) Fail("cannot make the OpenGL context current");
+  int doubleBuffered = 0;
+  glXGetConfig(s.display, visual, GLX_DOUBLEBUFFER, &doubleBuffered);
+  s.doubleBuffered = doubleBuffered != 0;
+  XFree(visual);
+}
+
+void Release(Surface& s) {
+  glXMakeCurrent(s.display, None, nullptr);
+  if (s.context != nullptr) glXDestroyContext(s.display, s.context);
+  if (s.ownWindow && !g_errors.windowGone) XDestroyWindow(s.display, s.window);
+  if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
+  XCloseDisplay(s.display);
+}
+
+struct LoopState {
+  KeyTable keys{};
+  bool quit = false;
+};
+
+void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
+  switch (event.type) {
+    case KeyPress:
+    case KeyRelease: {
+      XKeyEvent key = event.xkey;
+      const KeySym sym = XLookupKeysym(&key, 0);
+      if (event.type == KeyPress && (sym == XK_Escape || sym == XK_q || sym == XK_Q)) loop.quit = true;
+      if (const int vk = SceneKeyFor(sym); vk >= 0) loop.keys[static_cast<std::size_t>(vk)] = event.type == KeyPress;
+      break;
+    }
+    case FocusOut:
+      loop.keys.fill(false);  // a key released elsewhere would otherwise stay held
+      break;
+    case ConfigureNotify:
+      if (event.xconfigure.window == s.window &&
+          (event.xconfigure.width != s.width || event.xconfigure.height != s.height)) {
+        s.width = event.xconfigure.width;
+        s.height = event.xconfigure.height;
+        ResizeScene(s.width, s.height);
+      }
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == s.window) g_errors.windowGone = true;
+      break;
+    case ClientMessage:
+      if (s.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == s.deleteWindow) loop.quit = true;
+      break;
+    default:
+      break;
+  }
+}
+
+// Sleeps until `wait` has passed or the X connection or the signal pipe has something.
+void WaitForFrameOrEvent(Display* display, Microseconds wait) {
+  pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {g_wakePipe[0], POLLIN, 0}};
+  const timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
+  ppoll(fds, 2, &timeout, nullptr);
+  char drained[16];
+  while (read(g_wakePipe[0], drained, sizeof drained) > 0) {
+  }
+}
+
+int Run(const ProgramOptions& options) {
+  BitmapPixels texture = ReadTexture(options.texture);
+  const ResolvedPlace resolved = ResolveDrawPlace(options, std::getenv("XSCREENSAVER_WINDOW"));
+  if (!resolved.place) Fail(resolved.error);
+
+  XSetIOErrorHandler(OnXIoError);
+  XSetErrorHandler(OnXError);
+  Surface s;
+  s.display = OpenDisplay();
+  XVisualInfo* visual = nullptr;
+  switch (resolved.place->kind) {
+    case DrawPlace::Kind::kOwnWindow:
+      visual = CreateOwnWindow(s, options.fullscreen);
+      break;
+    case DrawPlace::Kind::kRootWindow:
+      visual = UseForeignWindow(s, DefaultRootWindow(s.display));
+      break;
+    case DrawPlace::Kind::kGivenWindow:
+      visual = UseForeignWindow(s, static_cast<Window>(resolved.place->windowId));
+      break;
+  }
+  MakeContext(s, visual);
+  XkbSetDetectableAutoRepeat(s.display, True, nullptr);  // a held key sends one press and one release
+  if (const char* verbose = std::getenv("ORLINDE_VERBOSE"); verbose != nullptr && std::strcmp(verbose, "1") == 0) {
+    std::fprintf(stderr, "%s: drawing on window 0x%lx (%d x %d)\n", kProgram, s.window, s.width, s.height);
+  }
+
+  FlushDenormalsToZero();
+  SteadyClock clock;
+  X11ScenePlatform platform(clock, std::move(texture));
+  RainScene scene;
+  ResizeScene(s.width, s.height);
+  InitScene(scene, platform);
+  scene.RainInterval = options.rainInterval;
+  platform.SetRainTimer(scene.RainInterval);
+
+  const bool paced = !PacingSwitchedOff();
+  if (paced) AskForSwapIntervalOne(s.display, DefaultScreen(s.display), s.window);
+  Microseconds period = paced ? FramePeriod(0) : 0;
+  if (options.delayMicroseconds > period) period = options.delayMicroseconds;
+  FramePacer pacer(clock, period);
+  FrameRateCounter frameRate;
+
+  LoopState loop;
+  while (true) {
+    while (XPending(s.display) > 0) {
+      XEvent event;
+      XNextEvent(s.display, &event);
+      HandleEvent(event, s, loop);
+    }
+    if (loop.quit || g_signalled || g_errors.windowGone) break;
+    const Microseconds now = clock.Now();
+    if (platform.TakeDueDrop(now)) AddDrop(scene);
+    if (const Microseconds wait = pacer.TimeUntilFrame(); wait > 0) {
+      const Microseconds untilRain = platform.RainDue() - now;
+      WaitForFrameOrEvent(s.display, untilRain > 0 && untilRain < wait ? untilRain : wait);
+      continue;
+    }
+    for (int steps = pacer.BeginFrame(); steps > 0; --steps) StepScene(scene, loop.keys);
+    DrawScene(scene);
+    if (options.showFps) {
+      frameRate.Frame(clock.Now());
+      DrawOverlayText(FrameRateText(frameRate.Rate()), s.width, s.height);
+    }
+    if (s.doubleBuffered) {
+      glXSwapBuffers(s.display, s.window);
+    } else {
+      glFlush();
+    }
+    ProcessKeys(scene, loop.keys, platform);
+  }
+  Release(s);
+  return 0;
+}
+
+}  // namespace
+}  // namespace velsora
+
+int main(int argc, char** argv) {
+  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const velsora::ParsedOptions parsed = velsora::ParseProgramOptions(arguments);
+  const std::string_view name = argc > 0 ? std::string_view(argv[0]) : std::string_view("orlinde");
+  const std::size_t slash = name.rfind('/');
+  const std::string usage = velsora::UsageText(slash == std::string_view::npos ? name : name.substr(slash + 1));
+  if (!parsed.options) {
+    std::fprintf(stderr, "orlinde: %s\n%s", parsed.error.c_str(), usage.c_str());
+    return 1;
+  }
+  if (parsed.options->help) {
+    std::fputs(usage.c_str(), stdout);
+    return 0;
+  }
+  velsora::CatchEndingSignals();
+  return velsora::Run(*parsed.options);
+}

@@ -1,0 +1,149 @@
+"""What a frame costs the CPU, measured from outside on an otherwise idle machine: each program runs
+unpaced on a 1024 x 768 virtual screen, once with Mesa's no-op driver wrapped around llvmpipe
+(GALLIUM_NOOP=1: every GL call is made and validated, nothing is rasterised, which is what a machine with
+a graphics card leaves to its CPU) and once with the real llvmpipe. Prints frames per second and the whole
+machine's busy time per drawn frame; asserts nothing.
+
+usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--native build/native]
+                                                 [--size 1024x768] [--seconds 8] [--before OLD/renderer/Orlinde.xy]
+
+Programs: the renderer Orlinde.xy under Wine, the Linux program orlinde natively on the same screen
+size (when the native preset has built it), and beside them the minimal program that draws the same strips with no
+scene arithmetic (tests/bench/fixtures/minimal_strips.cpp), once from vertex arrays and once in immediate
+mode: the floor any renderer of this scene pays the driver, and what immediate mode costs on top.
+Frames come from Mesa's HUD (GALLIUM_HUD=fps, dumped every half second), busy time from /proc/stat
+(all CPUs: the program, wineserver and Xvfb alike, so nothing else should be running).
+"""
+from __future__ import annotations
+
+import argparse
+import os
+import signal
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+SOURCE = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(SOURCE / "tests" / "harness"))
+from wine_session import WineSession  # noqa: E402
+from x11_display import X11Session  # noqa: E402
+
+TICKS = os.sysconf("SC_CLK_TCK")
+HUD_PERIOD = 0.5
+
+
+def machine_busy_seconds() -> float:
+    """Busy time of all CPUs since boot: everything in the first /proc/stat line but idle and iowait."""
+    fields = [int(v) for v in Path("/proc/stat").read_text().split("\n", 1)[0].split()[1:]]
+    user, nice, system, idle, iowait, irq, softirq, steal = fields[:8]
+    return (user + nice + system + irq + softirq + steal) / TICKS
+
+
+class Window:
+    """One Windows program under Wine on its own virtual screen."""
+
+    def __init__(self, prefix: Path, size: tuple[int, int], program: Path, args: list[str], title: str):
+        self.prefix, self.size, self.program, self.args, self.title = prefix, size, program, args, title
+
+    def run(self, env: dict, measure):
+        with WineSession(self.prefix, width=self.size[0], height=self.size[1], env_extra=env) as session:
+            handover = session.temp_dir() / "Velsora.bmp"
+            handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
+            process = session.start(self.program, *self.args)
+            window = session.wait_for_window(self.title, timeout=60)
+            result = measure()
+            session.press_key("Escape", window=window)
+            session.wait_exit(process, 20)
+            return result
+
+
+class Native:
+    """The Linux program full screen on its own virtual screen, ended by SIGTERM as the daemon does."""
+
+    def __init__(self, size: tuple[int, int], program: Path):
+        self.size, self.program = size, program
+
+    def run(self, env: dict, measure):
+        with X11Session(width=self.size[0], height=self.size[1]) as session:
+            process = session.start(self.program, "--window", "--fullscreen", env=env)
+            session.wait_for_window("Orlinde", timeout=30)
+            result = measure()
+            process.send_signal(signal.SIGTERM)
+            process.wait(timeout=20)
+            return result
+
+
+def measure_frames(hud: Path, seconds: float) -> dict:
+    """Frames drawn and machine busy time over `seconds`, after the program has settled."""
+    fps_file = hud / "fps"
+    deadline = time.monotonic() + 30
+    while not (fps_file.exists() and len(fps_file.read_text().split()) >= 4):  # two seconds of samples
+        if time.monotonic() > deadline:
+            raise RuntimeError("Mesa's HUD wrote no frame rate")
+        time.sleep(0.1)
+    before = len(fps_file.read_text().split())
+    busy_before, wall_before = machine_busy_seconds(), time.monotonic()
+    time.sleep(seconds)
+    busy, wall = machine_busy_seconds() - busy_before, time.monotonic() - wall_before
+    samples = [float(v) for v in fps_file.read_text().split()[before:]]
+    frames = sum(samples) * HUD_PERIOD
+    return {"fps": frames / wall if samples else float("nan"),
+            "cpu_per_frame_us": busy / frames * 1e6 if frames else float("nan"),
+            "busy_cores": busy / wall}
+
+
+def run_one(runner, noop: bool, seconds: float) -> dict:
+    hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
+    env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_PERIOD": str(HUD_PERIOD), "GALLIUM_HUD_DUMP_DIR": str(hud),
+           "ORLINDE_UNPACED": "1"}
+    if noop:
+        env["GALLIUM_NOOP"] = "1"
+    return runner.run(env, lambda: measure_frames(hud, seconds))
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", type=Path, default=SOURCE / "build" / "windows")
+    parser.add_argument("--native", type=Path, default=SOURCE / "build" / "native")
+    parser.add_argument("--size", default="1024x768")
+    parser.add_argument("--seconds", type=float, default=8.0)
+    parser.add_argument("--before", type=Path, help="another build's Orlinde.xy, measured beside this one's")
+    args = parser.parse_args()
+    size = tuple(int(v) for v in args.size.split("x"))
+    build = args.build.resolve()
+    prefix = build / "pacing-prefix"  # its own prefix: the end-to-end tests' desktop stays untouched
+    minimal = build / "tests" / "bench" / "minimal_strips.exe"
+    programs = [
+        ("Orlinde.xy (the renderer)", Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi")),
+    ]
+    if args.before:
+        programs.append((f"Orlinde.xy ({args.before.parent.parent.name})",
+                         Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
+    linux_program = args.native.resolve() / "renderer" / "orlinde"
+    if linux_program.exists():
+        programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
+    programs += [
+        ("minimal program, vertex arrays", Window(prefix, size, minimal, [], "Minimal_Strips")),
+        ("minimal program, immediate mode", Window(prefix, size, minimal, ["immediate"], "Minimal_Strips")),
+    ]
+
+    print(f"unpaced on a {args.size} virtual screen, {args.seconds:g} s a run; CPU = whole machine busy "
+          f"time per frame ({os.cpu_count()} CPUs)", flush=True)
+    print(f"{'program':<36} {'driver':<22} {'fps':>8} {'CPU per frame':>14} {'busy cores':>11}", flush=True)
+    results = {}
+    for name, runner in programs:
+        for noop in (True, False):
+            r = run_one(runner, noop, args.seconds)
+            results[(name, noop)] = r
+            driver = "no-op (GALLIUM_NOOP=1)" if noop else "llvmpipe"
+            print(f"{name:<36} {driver:<22} {r['fps']:>8.1f} {r['cpu_per_frame_us']:>11.0f} µs "
+                  f"{r['busy_cores']:>11.2f}", flush=True)
+    renderer = results[(programs[0][0], True)]["cpu_per_frame_us"]
+    floor = results[("minimal program, vertex arrays", True)]["cpu_per_frame_us"]
+    print(f"no-op driver: the renderer's CPU per frame is {renderer / floor:.2f}x the minimal vertex-array program's")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

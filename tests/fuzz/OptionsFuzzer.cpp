@@ -1,0 +1,44 @@
+// Arbitrary bytes as the Linux program's arguments (separated by NUL bytes), and the text after the last
+// NUL as $XSCREENSAVER_WINDOW. An accepted command line must hold only values the program can use; a
+// refused one must say why.
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "renderer/ProgramOptions.h"
+#include "renderer/RainScene.h"
+#include "tests/fuzz/FuzzCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string_view> arguments;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = input.find('\0', start);
+    arguments.push_back(input.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+
+  const velsora::ParsedOptions parsed = velsora::ParseProgramOptions(arguments);
+  FUZZ_CHECK(parsed.options.has_value() == parsed.error.empty());
+  if (parsed.options) {
+    const velsora::ProgramOptions& o = *parsed.options;
+    FUZZ_CHECK(o.rainInterval >= velsora::kRainIntervalFloor);
+    FUZZ_CHECK(o.delayMicroseconds >= 0 && o.delayMicroseconds <= velsora::kMaxDelayMicroseconds);
+    if (o.target == velsora::DrawTarget::kWindowId) {
+      FUZZ_CHECK(o.windowId != 0 && o.windowId <= std::numeric_limits<std::uint32_t>::max());
+    }
+    const std::string saverWindow(arguments.back());
+    const velsora::ResolvedPlace resolved = velsora::ResolveDrawPlace(o, saverWindow.c_str());
+    FUZZ_CHECK(resolved.place.has_value() == resolved.error.empty());
+    if (resolved.place && resolved.place->kind == velsora::DrawPlace::Kind::kGivenWindow) {
+      FUZZ_CHECK(resolved.place->windowId != 0 && resolved.place->windowId <= 0xFFFFFFFFu);
+    }
+  }
+  if (const auto id = velsora::ParseWindowId(input)) FUZZ_CHECK(*id != 0 && *id <= 0xFFFFFFFFu);
+  return 0;
+}

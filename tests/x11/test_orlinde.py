@@ -1,0 +1,336 @@
+"""The Linux program `orlinde` on virtual X displays, driven and watched from outside, and under Debian's
+real XScreenSaver daemon."""
+import os
+import shutil
+import signal
+import statistics
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+from surface_outline import fitted_turn
+from x11_display import Picture, X11Session
+
+PROGRAM = Path(os.environ["ORLINDE_PROGRAM"])
+HOST_WINDOW = Path(os.environ["ORLINDE_HOST_WINDOW"])
+SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
+ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "x11"
+TITLE = "Orlinde"
+
+
+def wait_until(condition, timeout: float, step: float = 0.1):
+    """Polls `condition` until it returns something true or `timeout` seconds pass; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(step)
+
+
+def lit_share(picture: Picture, x0: int, y0: int, x1: int, y1: int) -> float:
+    pixels = list(picture.region(x0, y0, x1, y1))
+    return sum(1 for p in pixels if p != (0, 0, 0)) / len(pixels)
+
+
+def cpu_seconds(pid: int) -> float:
+    """User and system time of a process (all its threads), from /proc."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+class Session(unittest.TestCase):
+    SCREEN = (320, 240)
+
+    def setUp(self):
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self.session = X11Session(ARTIFACTS, *self.SCREEN).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+
+    def start(self, *args, env=None):
+        return self.session.start(PROGRAM, *args, env=env)
+
+    def start_in_window(self, *args, env=None):
+        process = self.start("--window", *args, env=env)
+        window = self.session.wait_for_window(TITLE, timeout=20)
+        return process, window
+
+    def shot_when_drawn(self, name: str, region: tuple) -> Picture:
+        """A screenshot once the region is mostly lit (the first frames are on screen)."""
+        def drawn():
+            picture = Picture(self.session.screenshot(name))
+            return picture if lit_share(picture, *region) > 0.9 else None
+        picture = wait_until(drawn, timeout=20, step=0.3)
+        self.assertIsNotNone(picture, f"the surface is drawn ({name})")
+        return picture
+
+    def assertEndsCleanly(self, process, timeout=10.0):
+        began = time.monotonic()
+        try:
+            code = process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("it is still running")
+        took = time.monotonic() - began
+        self.assertEqual(0, code, process.stderr.read().decode(errors="replace"))
+        self.assertFalse(Path(f"/proc/{process.pid}").exists(), "no process is left")
+        self.assertTrue(wait_until(lambda: not self.session.window_exists(TITLE), timeout=5), "its window is gone")
+        return took
+
+
+class OwnWindowTest(Session):
+    def hold(self, key: str, seconds: float, window: dict) -> float:
+        self.session.xdotool("windowfocus", "--sync", window["id"])
+        began = time.monotonic()
+        self.session.xdotool("keydown", key)
+        time.sleep(seconds)
+        self.session.xdotool("keyup", key)
+        return time.monotonic() - began
+
+    def turn(self, name: str, window: dict) -> float:
+        angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
+        self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
+        return angle
+
+    def test_draws_the_textured_surface_turns_with_a_held_arrow_and_ends_on_escape(self):
+        process, window = self.start_in_window("--fps")
+        self.assertEqual((0, 0, 320, 240), (window["x"], window["y"], window["width"], window["height"]),
+                         "the screen, being smaller than 1280 x 720")
+        shot = self.shot_when_drawn("own-window.png", (100, 170, 220, 230))
+        lit = [p for p in shot.region(100, 170, 220, 230) if p != (0, 0, 0)]
+        self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "the blue-green picture")
+        self.assertGreater(shot.distinct_colours(0, 120, 320, 240), 100)
+        white = [p for p in shot.region(0, 0, 120, 26) if p == (255, 255, 255)]
+        self.assertGreater(len(white), 50, "the frame rate is written in the corner")
+
+        start = self.turn("own-window-start.png", window)
+        self.assertAlmostEqual(20.0, start, delta=1.5, msg="the set-up turn is read from the screen")
+        held = self.hold("Left", 1.0, window)
+        time.sleep(0.3)
+        change = (self.turn("own-window-left.png", window) - start) % 90
+        # 0.5° for each of 60 steps a second, whatever the frame rate; room for key delivery and load.
+        self.assertGreaterEqual(change, 0.5 * 30.0 * held - 2, f"held {held:.2f} s")
+        self.assertLessEqual(change, 1.25 * 30.0 * held + 2, f"held {held:.2f} s")
+
+        self.session.press_key("Escape", window=window)
+        self.assertEndsCleanly(process)
+
+    def test_q_and_the_close_request_end_it_too(self):
+        for end in ("q", "close"):
+            with self.subTest(end):
+                process, window = self.start_in_window()
+                if end == "q":
+                    self.session.press_key("q", window=window)
+                else:  # what a window manager's close button sends
+                    self.assertEqual(0, self.session.run(HOST_WINDOW, "--close", window["id"]).returncode)
+                self.assertEndsCleanly(process)
+
+
+class EndingTest(Session):
+    def test_signals_end_it_with_status_0_and_nothing_left(self):
+        for name in ("SIGTERM", "SIGINT", "SIGHUP"):
+            with self.subTest(name):
+                process, _ = self.start_in_window()
+                self.shot_when_drawn(f"signal-{name}.png", (100, 170, 220, 230))
+                process.send_signal(getattr(signal, name))
+                took = self.assertEndsCleanly(process, timeout=5)
+                print(f"{name}: ended {took:.3f} s after the signal")
+                self.assertEqual(b"", process.stderr.read())
+
+    def test_the_window_destroyed_under_it_ends_it_quietly(self):
+        host = self.session.start(HOST_WINDOW, 320, 240, stdin=subprocess.PIPE)
+        window_id = host.stdout.readline().decode().strip()
+        self.assertTrue(window_id.startswith("0x"), window_id)
+        process = self.start("--window-id", window_id)
+        self.shot_when_drawn("given-window.png", (100, 170, 220, 230))
+        self.assertFalse(self.session.window_exists(TITLE), "no window of its own")
+        host.stdin.write(b"destroy\n")
+        host.stdin.flush()
+        self.assertEqual(b"destroyed\n", host.stdout.readline())
+        self.assertEndsCleanly(process)
+        self.assertEqual(b"", process.stderr.read(), "nothing on stderr")
+        host.stdin.close()
+        host.wait(timeout=10)
+
+
+class BadInputTest(Session):
+    def assertRefused(self, args, says: str, env=None, one_line=True, session=None):
+        session = session or self.session
+        before = {w["id"] for w in session.x_windows()}
+        result = session.run(PROGRAM, *args, env=env, timeout=20)
+        lines = result.stderr.decode(errors="replace").splitlines()
+        self.assertEqual(1, result.returncode, f"{args}: {lines}")
+        self.assertTrue(lines and lines[0].startswith("orlinde: ") and says in lines[0], f"{args}: {lines}")
+        if one_line:
+            self.assertEqual(1, len(lines), f"{args}: {lines}")
+        self.assertEqual(b"", result.stdout)
+        self.assertEqual(before, {w["id"] for w in session.x_windows()}, "no window left behind")
+
+    def test_each_bad_input_is_one_line_and_status_1(self):
+        work = Path(tempfile.mkdtemp(prefix="orlinde-bad-"))
+        self.addCleanup(shutil.rmtree, work, True)
+        good = (SOURCE / "assets" / "caustics.bmp").read_bytes()
+        files = {
+            "8-bit.bmp": good[:28] + struct.pack("<H", 8) + good[30:],
+            "top-down.bmp": good[:22] + struct.pack("<i", -256) + good[26:],
+            "cut.bmp": good[:40],
+            "empty.bmp": b"",
+        }
+        for name, data in files.items():
+            (work / name).write_bytes(data)
+        cases = [
+            (["--texture", str(work / "missing.bmp")], f'cannot read the texture "{work / "missing.bmp"}"', None),
+            (["--texture", str(work)], f'cannot read the texture "{work}": Is a directory', None),
+            *[(["--texture", str(work / name)], f'the texture "{work / name}" is not a 24-bit uncompressed bitmap',
+               None) for name in files],
+            (["--window-id", "0x12345"], "0x12345 is no window on this display", None),
+            (["--root"], 'XSCREENSAVER_WINDOW="junk" is no window id', {"XSCREENSAVER_WINDOW": "junk"}),
+            ([], "no display: $DISPLAY is not set", {"DISPLAY": ""}),
+            ([], 'cannot open the display ":4999"', {"DISPLAY": ":4999"}),
+        ]
+        for args, says, env in cases:
+            with self.subTest(says):
+                self.assertRefused(args, says, env)
+        for args, says in ((["--colour"], 'unknown option "--colour"'), (["--delay", "-1"], '--delay: "-1"'),
+                           (["--texture"], "--texture needs a value")):
+            with self.subTest(says):
+                self.assertRefused(args, says, one_line=False)
+                self.assertIn("usage: orlinde [options]", self.session.run(PROGRAM, *args).stderr.decode())
+        help_run = self.session.run(PROGRAM, "--help")
+        self.assertEqual(0, help_run.returncode)
+        self.assertIn(b"usage: orlinde [options]", help_run.stdout)
+
+    def test_a_display_without_opengl_is_refused(self):
+        with X11Session(ARTIFACTS, 320, 240, glx=False) as plain:
+            self.assertRefused([], f'the display "{plain.display}" offers no OpenGL (GLX)', session=plain)
+            self.assertRefused(["--root"], "offers no OpenGL", session=plain)
+
+
+class PacingTest(Session):
+    """Pacing holds the loop to the display's rate and leaves the processor idle in between. Mesa's no-op
+    driver (GALLIUM_NOOP=1) validates every call but draws nothing, so the rasteriser's cost, which a
+    graphics card would carry, and the other work on a busy machine do not blur what the loop does."""
+
+    def measure(self, paced: bool, seconds: float = 4.0) -> tuple[float, float]:
+        hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
+        self.addCleanup(shutil.rmtree, hud, True)
+        env = {"GALLIUM_NOOP": "1", "GALLIUM_HUD": "fps", "GALLIUM_HUD_DUMP_DIR": str(hud),
+               "ORLINDE_UNPACED": "0" if paced else "1"}
+        process, _ = self.start_in_window(env=env)
+        fps_file = hud / "fps"
+        self.assertTrue(wait_until(lambda: fps_file.exists() and fps_file.read_text().count("\n") >= 2, 20),
+                        "the frame-rate dump has begun")
+        cpu_before, began = cpu_seconds(process.pid), time.monotonic()
+        lines_before = fps_file.read_text().count("\n")
+        wait_until(lambda: fps_file.read_text().count("\n") >= lines_before + int(seconds * 2), seconds * 3)
+        cpu = (cpu_seconds(process.pid) - cpu_before) / (time.monotonic() - began)
+        samples = [float(v) for v in fps_file.read_text().split()[lines_before:]]
+        process.send_signal(signal.SIGTERM)
+        self.assertEndsCleanly(process)
+        self.assertGreater(len(samples), 2, "frame-rate samples")
+        return statistics.median(samples), cpu
+
+    def test_paced_it_draws_at_the_display_rate_for_a_fraction_of_the_processor(self):
+        unpaced_fps, unpaced_cpu = self.measure(paced=False)
+        paced_fps, paced_cpu = self.measure(paced=True)
+        print(f"unpaced: {unpaced_fps:.1f} fps, {unpaced_cpu:.2f} CPU s/s; "
+              f"paced: {paced_fps:.1f} fps, {paced_cpu:.2f} CPU s/s")
+        self.assertGreater(unpaced_fps, 90, "a screen where the loop alone would draw well above 60")
+        self.assertGreaterEqual(paced_fps, 45)
+        self.assertLessEqual(paced_fps, 61.5)
+        self.assertLessEqual(paced_cpu, 0.6 * unpaced_cpu)
+
+
+class DaemonTest(unittest.TestCase):
+    """Debian's xscreensaver on its own display runs the program from its programs: line. The daemon
+    launches no hack as root, so it runs as nobody, from a folder nobody can read."""
+    SCREEN = (640, 480)
+
+    def setUp(self):
+        for tool in ("xscreensaver", "xscreensaver-command"):
+            if shutil.which(tool) is None:
+                self.fail(f"{tool} is not installed; run tools/setup.sh")
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self.session = X11Session(ARTIFACTS, *self.SCREEN).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+        self.work = Path(tempfile.mkdtemp(prefix="orlinde-daemon-"))
+        self.addCleanup(shutil.rmtree, self.work, True)
+        self.work.chmod(0o755)
+        self.program = self.work / "orlinde"
+        shutil.copy2(PROGRAM, self.program)
+        self.program.chmod(0o755)
+        self.home = self.work / "home"
+        self.home.mkdir()
+        (self.home / ".xscreensaver").write_text(
+            "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
+            "timeout: 1:00:00\ndpmsEnabled: False\n"
+            f"programs: \\\n  GL: {self.program} --root \\n\\\n")
+        self.as_user = []
+        if os.geteuid() == 0:
+            shutil.chown(self.home, "nobody")
+            shutil.chown(self.home / ".xscreensaver", "nobody")
+            self.as_user = ["runuser", "-u", "nobody", "--"]
+        self.user_env = ["env", f"HOME={self.home}", f"DISPLAY={self.session.display}"]
+        self.daemon_log = open(ARTIFACTS / "daemon-stderr.txt", "wb")
+        self.addCleanup(self.daemon_log.close)
+        self.daemon = subprocess.Popen(
+            [*self.as_user, *self.user_env, "ORLINDE_VERBOSE=1", "xscreensaver", "--no-splash"],
+            stdin=subprocess.DEVNULL, stdout=self.daemon_log, stderr=self.daemon_log)
+        self.addCleanup(self.stop_daemon)
+
+    def command(self, *args) -> subprocess.CompletedProcess:
+        return subprocess.run([*self.as_user, *self.user_env, "xscreensaver-command", *args],
+                              capture_output=True, timeout=20, check=False)
+
+    def hack_pids(self) -> list[int]:
+        """The processes running our copy of the program."""
+        pids = []
+        for entry in Path("/proc").iterdir():
+            if entry.name.isdigit():
+                try:
+                    if os.readlink(entry / "exe") == str(self.program):
+                        pids.append(int(entry.name))
+                except OSError:
+                    pass
+        return pids
+
+    def stop_daemon(self):
+        if self.daemon.poll() is None:
+            self.command("-exit")
+            try:
+                self.daemon.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.daemon.terminate()
+                self.daemon.wait(timeout=10)
+        for pid in self.hack_pids():  # only ever our own copy, should a run have failed half-way
+            os.kill(pid, signal.SIGKILL)
+
+    def test_the_daemon_runs_it_on_its_window_and_ends_it(self):
+        self.assertTrue(wait_until(lambda: self.command("-time").returncode == 0, 30, 0.5), "the daemon answers")
+        self.assertEqual(0, self.command("-select", "1").returncode)
+        pids = wait_until(self.hack_pids, 30, 0.2)
+        self.assertEqual(1, len(pids), "one hack runs")
+        environment = dict(item.split("=", 1) for item in
+                           Path(f"/proc/{pids[0]}/environ").read_text(errors="replace").split("\0") if "=" in item)
+        saver_window = environment.get("XSCREENSAVER_WINDOW", "")
+        self.assertTrue(saver_window.startswith("0x"), environment.get("XSCREENSAVER_WINDOW"))
+
+        def drawn():
+            picture = Picture(self.session.screenshot("daemon.png"))
+            return picture if lit_share(picture, 200, 340, 440, 470) > 0.9 else None
+        picture = wait_until(drawn, 30, 0.5)
+        self.assertIsNotNone(picture, "the rain is on the daemon's window")
+        lit = [p for p in picture.region(200, 340, 440, 470) if p != (0, 0, 0)]
+        self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "the blue-green picture")
+        self.daemon_log.flush()
+        log = (ARTIFACTS / "daemon-stderr.txt").read_text(errors="replace")
+        self.assertIn(f"orlinde: drawing on window {saver_window} ", log, "it drew on $XSCREENSAVER_WINDOW")
+
+        self.assertEqual(0, self.command("-deactivate").returncode)
+        self.assertTrue(wait_until(lambda: not self.hack_pids(), 15, 0.2), "nothing is left running")
+
+
+if __name__ == "__main__":
+    unittest.main()
