@@ -86,7 +86,7 @@ class XDisplay:
 
     def wait_for_window(self, title: str, timeout: float = 30.0) -> dict:
         return wait_until(lambda: next((w for w in self.x_windows() if w["title"] == title), None), timeout,
-                          f"a window titled {title!r}")
+                          f"a window titled {title!r}", interval=0.2)
 
     def window_exists(self, title: str) -> bool:
         return any(w["title"] == title for w in self.x_windows())
