@@ -9,8 +9,9 @@ usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--nat
 
 Programs: the renderer Orlinde.xy under Wine, the Linux program orlinde natively on the same screen
 size (when the native preset has built it), and beside them the minimal program that draws the same strips with no
-scene arithmetic (tests/bench/fixtures/minimal_strips.cpp), once from vertex arrays and once in immediate
-mode: the floor any renderer of this scene pays the driver, and what immediate mode costs on top.
+scene arithmetic (tests/bench/fixtures/minimal_strips.cpp), from vertex arrays, in immediate mode, and from
+arrays with GetCursorPos after every frame: the floor any renderer of this scene pays the driver, and what
+immediate mode and a pointer read per frame cost on top.
 Frames come from Mesa's HUD (GALLIUM_HUD=fps, dumped every half second), busy time from /proc/stat
 (all CPUs: the program, wineserver and Xvfb alike, so nothing else should be running).
 """
@@ -126,6 +127,7 @@ def main() -> int:
     programs += [
         ("minimal program, vertex arrays", Window(prefix, size, minimal, [], "Minimal_Strips")),
         ("minimal program, immediate mode", Window(prefix, size, minimal, ["immediate"], "Minimal_Strips")),
+        ("minimal, arrays, pointer read a frame", Window(prefix, size, minimal, ["cursor"], "Minimal_Strips")),
     ]
 
     print(f"unpaced on a {args.size} virtual screen, {args.seconds:g} s a run; CPU = whole machine busy "
