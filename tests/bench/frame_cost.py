@@ -119,7 +119,7 @@ def main() -> int:
         ("Orlinde.xy (the renderer)", Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi")),
     ]
     if args.before:
-        programs.append((f"Orlinde.xy ({args.before.parent.parent.name})",
+        programs.append(("Orlinde.xy (--before)",
                          Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
     linux_program = args.native.resolve() / "renderer" / "orlinde"
     if linux_program.exists():
