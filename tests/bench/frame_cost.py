@@ -28,7 +28,7 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "tests" / "harness"))
 from wine_session import WineSession  # noqa: E402
-from x11_display import X11Session  # noqa: E402
+from x11_display import X11Session, wait_until  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 HUD_PERIOD = 0.5
@@ -78,11 +78,8 @@ class Native:
 def measure_frames(hud: Path, seconds: float) -> dict:
     """Frames drawn and machine busy time over `seconds`, after the program has settled."""
     fps_file = hud / "fps"
-    deadline = time.monotonic() + 30
-    while not (fps_file.exists() and len(fps_file.read_text().split()) >= 4):  # two seconds of samples
-        if time.monotonic() > deadline:
-            raise RuntimeError("Mesa's HUD wrote no frame rate")
-        time.sleep(0.1)
+    wait_until(lambda: fps_file.exists() and len(fps_file.read_text().split()) >= 4, 30,  # two seconds
+               "Mesa's HUD writes the frame rate")
     before = len(fps_file.read_text().split())
     busy_before, wall_before = machine_busy_seconds(), time.monotonic()
     time.sleep(seconds)

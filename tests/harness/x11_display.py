@@ -66,6 +66,19 @@ def stop_xvfb(xvfb: subprocess.Popen | None) -> None:
             xvfb.kill()
 
 
+def end_processes(processes: list[subprocess.Popen]) -> None:
+    """Kills what a session started and is still running, reaps it and closes its pipes."""
+    for p in processes:
+        if p.poll() is None:
+            with contextlib.suppress(Exception):
+                p.kill()
+        with contextlib.suppress(Exception):
+            p.wait(timeout=10)
+        for pipe in (p.stdin, p.stdout, p.stderr):
+            if pipe:
+                pipe.close()
+
+
 class XDisplay:
     """What can be seen and done on an X display; needs self.display, self.env and self.artifacts."""
     display: str
@@ -109,11 +122,18 @@ class XDisplay:
 
     def press_key(self, key: str, hold: float = 0.3, window: dict | None = None) -> None:
         """Sends one key as down, a short hold, then up (the renderer samples keys once a frame)."""
+        self.hold_key(key, hold, window)
+
+    def hold_key(self, key: str, seconds: float, window: dict | None = None) -> float:
+        """Holds a key down for about `seconds` (to the window, given the focus first); returns how long
+        it really was held, for tests that measure what a held key does per second."""
         if window is not None:
             self.xdotool("windowfocus", "--sync", window["id"])
+        began = time.monotonic()
         self.xdotool("keydown", key)
-        time.sleep(hold)  # the hold is the behaviour: the key must be down across several frames
+        time.sleep(seconds)  # the hold is the behaviour: the key must be down across frames
         self.xdotool("keyup", key)
+        return time.monotonic() - began
 
     def screenshot(self, name: str) -> Path:
         path = self.artifacts / name
@@ -184,15 +204,7 @@ class X11Session(XDisplay):
         return self
 
     def __exit__(self, *exc) -> None:
-        for p in self.processes:
-            if p.poll() is None:
-                with contextlib.suppress(Exception):
-                    p.kill()
-            with contextlib.suppress(Exception):
-                p.wait(timeout=10)
-            for pipe in (p.stdin, p.stdout, p.stderr):
-                if pipe:
-                    pipe.close()
+        end_processes(self.processes)
         stop_xvfb(self.xvfb)
 
     def start(self, *command, env: dict | None = None, stdin=subprocess.DEVNULL) -> subprocess.Popen:

@@ -12,23 +12,13 @@ import unittest
 from pathlib import Path
 
 from surface_outline import fitted_turn
-from x11_display import Picture, X11Session
+from x11_display import Picture, X11Session, wait_until
 
 PROGRAM = Path(os.environ["ORLINDE_PROGRAM"])
 HOST_WINDOW = Path(os.environ["ORLINDE_HOST_WINDOW"])
 SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
 ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "x11"
 TITLE = "Orlinde"
-
-
-def wait_until(condition, timeout: float, step: float = 0.1):
-    """Polls `condition` until it returns something true or `timeout` seconds pass; returns its last value."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value or time.monotonic() >= deadline:
-            return value
-        time.sleep(step)
 
 
 def lit_share(picture: Picture, x0: int, y0: int, x1: int, y1: int) -> float:
@@ -63,9 +53,7 @@ class Session(unittest.TestCase):
         def drawn():
             picture = Picture(self.session.screenshot(name))
             return picture if lit_share(picture, *region) > 0.9 else None
-        picture = wait_until(drawn, timeout=20, step=0.3)
-        self.assertIsNotNone(picture, f"the surface is drawn ({name})")
-        return picture
+        return wait_until(drawn, 20, f"the surface is drawn ({name})", interval=0.3)
 
     def assertEndsCleanly(self, process, timeout=10.0):
         began = time.monotonic()
@@ -76,19 +64,11 @@ class Session(unittest.TestCase):
         took = time.monotonic() - began
         self.assertEqual(0, code, process.stderr.read().decode(errors="replace"))
         self.assertFalse(Path(f"/proc/{process.pid}").exists(), "no process is left")
-        self.assertTrue(wait_until(lambda: not self.session.window_exists(TITLE), timeout=5), "its window is gone")
+        wait_until(lambda: not self.session.window_exists(TITLE), 5, "its window is gone")
         return took
 
 
 class OwnWindowTest(Session):
-    def hold(self, key: str, seconds: float, window: dict) -> float:
-        self.session.xdotool("windowfocus", "--sync", window["id"])
-        began = time.monotonic()
-        self.session.xdotool("keydown", key)
-        time.sleep(seconds)
-        self.session.xdotool("keyup", key)
-        return time.monotonic() - began
-
     def turn(self, name: str, window: dict) -> float:
         angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
         self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
@@ -107,7 +87,7 @@ class OwnWindowTest(Session):
 
         start = self.turn("own-window-start.png", window)
         self.assertAlmostEqual(20.0, start, delta=1.5, msg="the set-up turn is read from the screen")
-        held = self.hold("Left", 1.0, window)
+        held = self.session.hold_key("Left", 1.0, window)
         time.sleep(0.3)
         change = (self.turn("own-window-left.png", window) - start) % 90
         # 0.5° for each of 60 steps a second, whatever the frame rate; room for key delivery and load.
@@ -220,11 +200,12 @@ class PacingTest(Session):
                "ORLINDE_UNPACED": "0" if paced else "1"}
         process, _ = self.start_in_window(env=env)
         fps_file = hud / "fps"
-        self.assertTrue(wait_until(lambda: fps_file.exists() and fps_file.read_text().count("\n") >= 2, 20),
-                        "the frame-rate dump has begun")
+        wait_until(lambda: fps_file.exists() and fps_file.read_text().count("\n") >= 2, 20,
+                   "the frame-rate dump has begun")
         cpu_before, began = cpu_seconds(process.pid), time.monotonic()
         lines_before = fps_file.read_text().count("\n")
-        wait_until(lambda: fps_file.read_text().count("\n") >= lines_before + int(seconds * 2), seconds * 3)
+        wait_until(lambda: fps_file.read_text().count("\n") >= lines_before + int(seconds * 2), seconds * 3,
+                   f"{seconds:g} s of frame-rate samples")
         cpu = (cpu_seconds(process.pid) - cpu_before) / (time.monotonic() - began)
         samples = [float(v) for v in fps_file.read_text().split()[lines_before:]]
         process.send_signal(signal.SIGTERM)
@@ -308,9 +289,9 @@ class DaemonTest(unittest.TestCase):
             os.kill(pid, signal.SIGKILL)
 
     def test_the_daemon_runs_it_on_its_window_and_ends_it(self):
-        self.assertTrue(wait_until(lambda: self.command("-time").returncode == 0, 30, 0.5), "the daemon answers")
+        wait_until(lambda: self.command("-time").returncode == 0, 30, "the daemon answers", interval=0.5)
         self.assertEqual(0, self.command("-select", "1").returncode)
-        pids = wait_until(self.hack_pids, 30, 0.2)
+        pids = wait_until(self.hack_pids, 30, "the daemon starts the hack", interval=0.2)
         self.assertEqual(1, len(pids), "one hack runs")
         environment = dict(item.split("=", 1) for item in
                            Path(f"/proc/{pids[0]}/environ").read_text(errors="replace").split("\0") if "=" in item)
@@ -320,8 +301,7 @@ class DaemonTest(unittest.TestCase):
         def drawn():
             picture = Picture(self.session.screenshot("daemon.png"))
             return picture if lit_share(picture, 200, 340, 440, 470) > 0.9 else None
-        picture = wait_until(drawn, 30, 0.5)
-        self.assertIsNotNone(picture, "the rain is on the daemon's window")
+        picture = wait_until(drawn, 30, "the rain is on the daemon's window", interval=0.5)
         lit = [p for p in picture.region(200, 340, 440, 470) if p != (0, 0, 0)]
         self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "the blue-green picture")
         self.daemon_log.flush()
@@ -329,7 +309,7 @@ class DaemonTest(unittest.TestCase):
         self.assertIn(f"orlinde: drawing on window {saver_window} ", log, "it drew on $XSCREENSAVER_WINDOW")
 
         self.assertEqual(0, self.command("-deactivate").returncode)
-        self.assertTrue(wait_until(lambda: not self.hack_pids(), 15, 0.2), "nothing is left running")
+        wait_until(lambda: not self.hack_pids(), 15, "nothing is left running", interval=0.2)
 
 
 if __name__ == "__main__":

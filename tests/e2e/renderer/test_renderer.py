@@ -146,15 +146,6 @@ class SceneStepsTest(RendererSession):
     """On a small screen, where an unpaced loop would draw hundreds of frames a second."""
     SCREEN = (320, 240)
 
-    def hold(self, key: str, seconds: float, window: dict) -> float:
-        """Holds a key down for about `seconds`; returns how long it really was held."""
-        self.session.xdotool("windowfocus", "--sync", window["id"])
-        began = time.monotonic()
-        self.session.xdotool("keydown", key)
-        time.sleep(seconds)  # the hold is the behaviour measured: steps per second of holding
-        self.session.xdotool("keyup", key)
-        return time.monotonic() - began
-
     def turn(self, name: str, window: dict) -> float:
         angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
         self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
@@ -166,7 +157,7 @@ class SceneStepsTest(RendererSession):
         self.assertAlmostEqual(20.0, turned, delta=1.5, msg="the set-up turn is read from the screen")
         for key, seconds, sign in (("Left", 1.0, 1), ("Right", 0.5, -1)):
             with self.subTest(key):
-                held = self.hold(key, seconds, window)
+                held = self.session.hold_key(key, seconds, window)
                 # The turn has ended once two screenshots in a row show the same angle.
                 angles = [self.turn(f"renderer-steps-{key.lower()}.png", window)]
 
