@@ -88,8 +88,14 @@ class OwnWindowTest(Session):
         start = self.turn("own-window-start.png", window)
         self.assertAlmostEqual(20.0, start, delta=1.5, msg="the set-up turn is read from the screen")
         held = self.session.hold_key("Left", 1.0, window)
-        time.sleep(0.3)
-        change = (self.turn("own-window-left.png", window) - start) % 90
+        # The turn has ended once two screenshots in a row show the same angle.
+        readings = []
+
+        def settled():
+            readings.append(self.turn("own-window-left.png", window))
+            return len(readings) >= 2 and abs(readings[-1] - readings[-2]) < 0.3
+        wait_until(settled, 10, "the surface stops turning once the key is up", interval=0.2)
+        change = (readings[-1] - start) % 90
         # 0.5° for each of 60 steps a second, whatever the frame rate; room for key delivery and load.
         self.assertGreaterEqual(change, 0.5 * 30.0 * held - 2, f"held {held:.2f} s")
         self.assertLessEqual(change, 1.25 * 30.0 * held + 2, f"held {held:.2f} s")
