@@ -1,7 +1,11 @@
-# The tree's two include rules, checked on every build (and as a test):
-#  1. Only Win32 shell files (named *Win32.*) and the two entry points include windows.h or another
-#     Win32 header, so the portable cores never see the platform. Likewise only X11 shell files (named
-#     *X11.*) include an X11 or GLX header.
+# The tree's include rules, checked on every build (and as a test).
+#  1. One rule per folder says which platform headers its files may include:
+#       scene/            the portable scene: neither Win32 nor X11/GLX headers, in any file;
+#       host/, common/,   Windows programs and what they share: Win32 headers only in Win32 shell files
+#       renderer/         (named *Win32.*), X11/GLX headers nowhere;
+#       linux/            the Linux program: X11/GLX headers only in X11 shell files (named *X11.*), Win32
+#                         headers nowhere.
+#     No file is an exception: entry points are shell files and carry the suffix too.
 #  2. Every include of a project file names its folder from the repository root
 #     (#include "host/settings/Settings.h"), so where a file lives is never hidden.
 # Run as: cmake -DROOT=<repository> -P CheckSourceRules.cmake
@@ -10,32 +14,54 @@ if(NOT ROOT)
   message(FATAL_ERROR "CheckSourceRules.cmake needs -DROOT=<repository>")
 endif()
 
-set(entry_points host/app/WinMain.cpp renderer/Renderer.cpp)
 set(x11_headers "X11/[A-Za-z0-9_]+\\.h|GL/glx\\.h|GL/glxext\\.h")
 set(win32_headers "windows\\.h|mmsystem\\.h|commdlg\\.h|shellapi\\.h|winuser\\.h|wingdi\\.h|winbase\\.h|windef\\.h")
 
+# folder, then the file-name suffix allowed Win32 headers and the one allowed X11 headers ("" = none).
+set(folder_rules
+  "scene||"
+  "common|Win32|"
+  "host|Win32|"
+  "renderer|Win32|"
+  "linux||X11")
+
 set(faults "")
-file(GLOB_RECURSE product RELATIVE ${ROOT} ${ROOT}/host/*.h ${ROOT}/host/*.cpp ${ROOT}/common/*.h ${ROOT}/common/*.cpp
-     ${ROOT}/renderer/*.h ${ROOT}/renderer/*.cpp)
-foreach(file IN LISTS product)
-  get_filename_component(stem ${file} NAME_WE)
-  if(NOT stem MATCHES "X11$")
-    file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(${x11_headers})>")
-    foreach(line IN LISTS lines)
-      list(APPEND faults "${file}: a file that is not an X11 shell includes an X11 or GLX header (${line}); move the code into a *X11 file")
+foreach(rule IN LISTS folder_rules)
+  string(REPLACE "|" ";" parts "${rule}")
+  list(GET parts 0 folder)
+  list(GET parts 1 win32_suffix)
+  list(GET parts 2 x11_suffix)
+  file(GLOB_RECURSE product RELATIVE ${ROOT} ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  foreach(file IN LISTS product)
+    get_filename_component(stem ${file} NAME_WE)
+    foreach(platform win32 x11)
+      if(platform STREQUAL "win32")
+        set(suffix "${win32_suffix}")
+        set(headers "${win32_headers}")
+        set(what "a Win32 header")
+      else()
+        set(suffix "${x11_suffix}")
+        set(headers "${x11_headers}")
+        set(what "an X11 or GLX header")
+      endif()
+      if(NOT suffix STREQUAL "" AND stem MATCHES "${suffix}$")
+        continue()
+      endif()
+      file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(${headers})>")
+      foreach(line IN LISTS lines)
+        if(suffix STREQUAL "")
+          list(APPEND faults "${file}: ${folder}/ includes ${what} in no file (${line})")
+        else()
+          list(APPEND faults "${file}: only *${suffix} files in ${folder}/ include ${what} (${line}); move the code into one")
+        endif()
+      endforeach()
     endforeach()
-  endif()
-  if(stem MATCHES "Win32$" OR file IN_LIST entry_points)
-    continue()
-  endif()
-  file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(${win32_headers})>")
-  foreach(line IN LISTS lines)
-    list(APPEND faults "${file}: a portable core file includes a Win32 header (${line}); move the code into a *Win32 file")
   endforeach()
 endforeach()
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/host/*.h ${ROOT}/host/*.cpp ${ROOT}/common/*.h ${ROOT}/common/*.cpp
-     ${ROOT}/renderer/*.h ${ROOT}/renderer/*.cpp ${ROOT}/tests/*.h ${ROOT}/tests/*.cpp ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
+     ${ROOT}/scene/*.h ${ROOT}/scene/*.cpp ${ROOT}/renderer/*.h ${ROOT}/renderer/*.cpp ${ROOT}/linux/*.h
+     ${ROOT}/linux/*.cpp ${ROOT}/tests/*.h ${ROOT}/tests/*.cpp ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
 foreach(file IN LISTS sources)
   file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]*\"")
   foreach(line IN LISTS lines)

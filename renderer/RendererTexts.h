@@ -1,7 +1,7 @@
 // Every text the renderer shows or registers, in one place.
 #pragma once
 
-namespace velsora::texts {
+namespace orlinde::renderer::texts {
 
 inline constexpr char kWindowClass[] = "OpenGL";
 inline constexpr char kErrorCaption[] = "Error";
@@ -20,4 +20,4 @@ inline constexpr char kReleaseDcFailed[] = "Release of device context failed!";
 inline constexpr char kDestroyWindowFailed[] = "Unable to destroy window!";
 inline constexpr char kUnregisterClassFailed[] = "Unable to unregister window class!";
 
-}  // namespace velsora::texts
+}  // namespace orlinde::renderer::texts

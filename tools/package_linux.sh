@@ -53,7 +53,7 @@ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-s -Wl,-z,relro -Wl,-z,now" >/dev/null
 cmake --build "$build" --target orlinde
-program=$build/renderer/orlinde
+program=$build/linux/orlinde
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -28,7 +28,7 @@ def main() -> int:
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--virtual", action="store_true", help="use a private virtual display")
     args = parser.parse_args(argv)
-    program = Path(args.build) / "renderer" / "orlinde"
+    program = Path(args.build) / "linux" / "orlinde"
 
     if os.environ.get("DISPLAY") and not args.virtual:
         print(f"run: orlinde in a window on {os.environ['DISPLAY']}; Escape, q or the close button ends it")

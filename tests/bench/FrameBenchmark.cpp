@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "renderer/RainScene.h"
+#include "scene/RainScene.h"
 
 namespace {
 std::atomic<long> g_allocations{0};
@@ -28,18 +28,18 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 
 static void BM_StepAndMesh(benchmark::State& state) {
-  static velsora::RainScene scene;  // 100 KB of grids: keep them off the stack
-  velsora::ResetSceneState(scene, 42);
+  static orlinde::RainScene scene;  // 100 KB of grids: keep them off the stack
+  orlinde::ResetSceneState(scene, 42);
   for (int n = 0; n < 200; ++n) {
-    velsora::AddDrop(scene);
-    velsora::StepSurface(scene);
+    orlinde::AddDrop(scene);
+    orlinde::StepSurface(scene);
   }
   long frames = 0;
   const long before = g_allocations.load();
   for (auto _ : state) {
-    if (++frames % 60 == 0) velsora::AddDrop(scene);
-    velsora::StepSurface(scene);
-    velsora::BuildSurfaceMesh(scene);
+    if (++frames % 60 == 0) orlinde::AddDrop(scene);
+    orlinde::StepSurface(scene);
+    orlinde::BuildSurfaceMesh(scene);
     benchmark::DoNotOptimize(scene.SurfaceNormals[31][31][0]);
     benchmark::ClobberMemory();
   }
@@ -49,23 +49,23 @@ static void BM_StepAndMesh(benchmark::State& state) {
 BENCHMARK(BM_StepAndMesh)->Unit(benchmark::kMicrosecond);
 
 static void BM_StepSurface(benchmark::State& state) {
-  static velsora::RainScene scene;
-  velsora::ResetSceneState(scene, 42);
-  velsora::AddDropAt(scene, 31, 31);
+  static orlinde::RainScene scene;
+  orlinde::ResetSceneState(scene, 42);
+  orlinde::AddDropAt(scene, 31, 31);
   for (auto _ : state) {
-    velsora::StepSurface(scene);
+    orlinde::StepSurface(scene);
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_StepSurface)->Unit(benchmark::kMicrosecond);
 
 static void BM_BuildSurfaceMesh(benchmark::State& state) {
-  static velsora::RainScene scene;
-  velsora::ResetSceneState(scene, 42);
-  velsora::AddDropAt(scene, 31, 31);
-  for (int n = 0; n < 20; ++n) velsora::StepSurface(scene);
+  static orlinde::RainScene scene;
+  orlinde::ResetSceneState(scene, 42);
+  orlinde::AddDropAt(scene, 31, 31);
+  for (int n = 0; n < 20; ++n) orlinde::StepSurface(scene);
   for (auto _ : state) {
-    velsora::BuildSurfaceMesh(scene);
+    orlinde::BuildSurfaceMesh(scene);
     benchmark::ClobberMemory();
   }
 }
@@ -73,7 +73,7 @@ BENCHMARK(BM_BuildSurfaceMesh)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   // As in the renderer: denormals flushed to zero (FRAME_BENCH_DENORMALS=1 measures without).
-  if (std::getenv("FRAME_BENCH_DENORMALS") == nullptr) velsora::FlushDenormalsToZero();
+  if (std::getenv("FRAME_BENCH_DENORMALS") == nullptr) orlinde::FlushDenormalsToZero();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
 }

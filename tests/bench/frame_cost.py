@@ -118,7 +118,7 @@ def main() -> int:
     if args.before:
         programs.append(("Orlinde.xy (--before)",
                          Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
-    linux_program = args.native.resolve() / "renderer" / "orlinde"
+    linux_program = args.native.resolve() / "linux" / "orlinde"
     if linux_program.exists():
         programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
     programs += [

@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "common/BitmapFile.h"
-#include "renderer/BitmapReader.h"
+#include "scene/BitmapReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  velsora::MemorySource source(data, size);
-  const velsora::BitmapPixels bitmap = velsora::ReadBitmapFile(source);
+  orlinde::MemorySource source(data, size);
+  const orlinde::BitmapPixels bitmap = orlinde::ReadBitmapFile(source);
   if (!bitmap.pixels.empty()) {
     // What the upload reads with an unpack alignment of 4: stride × height bytes.
     const std::size_t needed = orlinde::BitmapRowStride(bitmap.width) * static_cast<std::size_t>(bitmap.height);

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "renderer/ProgramOptions.h"
-#include "renderer/RainScene.h"
+#include "linux/ProgramOptions.h"
+#include "scene/RainScene.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -23,22 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start = end + 1;
   }
 
-  const velsora::ParsedOptions parsed = velsora::ParseProgramOptions(arguments);
+  const orlinde::ParsedOptions parsed = orlinde::ParseProgramOptions(arguments);
   FUZZ_CHECK(parsed.options.has_value() == parsed.error.empty());
   if (parsed.options) {
-    const velsora::ProgramOptions& o = *parsed.options;
-    FUZZ_CHECK(o.rainInterval >= velsora::kRainIntervalFloor);
-    FUZZ_CHECK(o.delayMicroseconds >= 0 && o.delayMicroseconds <= velsora::kMaxDelayMicroseconds);
-    if (o.target == velsora::DrawTarget::kWindowId) {
+    const orlinde::ProgramOptions& o = *parsed.options;
+    FUZZ_CHECK(o.rainInterval >= orlinde::kRainIntervalFloor);
+    FUZZ_CHECK(o.delayMicroseconds >= 0 && o.delayMicroseconds <= orlinde::kMaxDelayMicroseconds);
+    if (o.target == orlinde::DrawTarget::kWindowId) {
       FUZZ_CHECK(o.windowId != 0 && o.windowId <= std::numeric_limits<std::uint32_t>::max());
     }
     const std::string saverWindow(arguments.back());
-    const velsora::ResolvedPlace resolved = velsora::ResolveDrawPlace(o, saverWindow.c_str());
+    const orlinde::ResolvedPlace resolved = orlinde::ResolveDrawPlace(o, saverWindow.c_str());
     FUZZ_CHECK(resolved.place.has_value() == resolved.error.empty());
-    if (resolved.place && resolved.place->kind == velsora::DrawPlace::Kind::kGivenWindow) {
+    if (resolved.place && resolved.place->kind == orlinde::DrawPlace::Kind::kGivenWindow) {
       FUZZ_CHECK(resolved.place->windowId != 0 && resolved.place->windowId <= 0xFFFFFFFFu);
     }
   }
-  if (const auto id = velsora::ParseWindowId(input)) FUZZ_CHECK(*id != 0 && *id <= 0xFFFFFFFFu);
+  if (const auto id = orlinde::ParseWindowId(input)) FUZZ_CHECK(*id != 0 && *id <= 0xFFFFFFFFu);
   return 0;
 }

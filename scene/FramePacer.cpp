@@ -1,6 +1,6 @@
-#include "renderer/FramePacer.h"
+#include "scene/FramePacer.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;
@@ -56,4 +56,4 @@ int FramePacer::BeginFrame() {
   return static_cast<int>(steps);
 }
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -1,10 +1,10 @@
-#include "renderer/FpsOverlay.h"
+#include "linux/FpsOverlay.h"
 
 #include <cstdio>
 
-#include "renderer/Gl.h"
+#include "scene/Gl.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 constexpr int kGlyphWidth = 5;
@@ -112,4 +112,4 @@ void DrawOverlayText(const std::string& text, std::int32_t width, std::int32_t h
   glPopAttrib();
 }
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -1,11 +1,11 @@
-#include "renderer/SceneGl.h"
+#include "scene/SceneGl.h"
 
 #include <array>
 #include <cstddef>
 
-#include "renderer/Gl.h"
+#include "scene/Gl.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 constexpr int kStrips = kGridSize - 1;         // 63 bands between neighbouring Z columns
@@ -109,4 +109,4 @@ void DrawSurface(const RainScene& scene) {
   }
 }
 
-}  // namespace velsora
+}  // namespace orlinde

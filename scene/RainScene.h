@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <random>
 
-namespace velsora {
+namespace orlinde {
 
 inline constexpr int kGridSize = 64;
 inline constexpr int kFirstMovingCell = 2;
@@ -87,4 +87,4 @@ void StepScene(RainScene& scene, const KeyTable& keys);
 // rain timer. These keys act once per key-down: their entries are cleared in the table.
 void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer);
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace velsora {
+namespace orlinde {
 
 inline constexpr std::int32_t kDefaultRainInterval = 1000;
 // The longest --delay accepted: ten seconds between frames.
@@ -62,4 +62,4 @@ ResolvedPlace ResolveDrawPlace(const ProgramOptions& options, const char* saverW
 // The usage text, ending with a newline.
 std::string UsageText(std::string_view programName);
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "renderer/BitmapReader.h"
-#include "renderer/RainScene.h"
+#include "scene/BitmapReader.h"
+#include "scene/RainScene.h"
 
-namespace velsora {
+namespace orlinde {
 
 // What the scene needs from its program during set-up.
 class ScenePlatform : public RainTimerSink {
@@ -38,4 +38,4 @@ void DrawScene(RainScene& scene);
 // (one glDrawElements a strip), in the order immediate-mode strips would send them.
 void DrawSurface(const RainScene& scene);
 
-}  // namespace velsora
+}  // namespace orlinde

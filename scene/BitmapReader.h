@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace velsora {
+namespace orlinde {
 
 // Where the reader takes its bytes from (a file on Windows, memory in tests and the fuzzer).
 class ByteSource {
@@ -48,4 +48,4 @@ BitmapPixels ReadBitmapFile(ByteSource& source);
 // Exchanges byte 0 and byte 2 of each of `count` consecutive 3-byte groups, in place.
 void SwapRedBlue(std::uint8_t* pixels, std::size_t count);
 
-}  // namespace velsora
+}  // namespace orlinde

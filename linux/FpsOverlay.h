@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "renderer/FramePacer.h"
+#include "scene/FramePacer.h"
 
-namespace velsora {
+namespace orlinde {
 
 class FrameRateCounter {
  public:
@@ -30,4 +30,4 @@ std::string FrameRateText(double rate);
 // over whatever the frame holds; leaves the scene's GL state as it found it.
 void DrawOverlayText(const std::string& text, std::int32_t width, std::int32_t height);
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace velsora {
+namespace orlinde {
 
 // Times in microseconds from any fixed origin; they only ever need to be compared and subtracted.
 using Microseconds = std::int64_t;
@@ -53,4 +53,4 @@ class FramePacer {
   std::int64_t owed_;
 };
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace velsora {
+namespace orlinde {
 
 extern const std::uint8_t kBuiltInCaustics[];
 extern const std::size_t kBuiltInCausticsSize;
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "common/BitmapFile.h"
-#include "renderer/BitmapReader.h"
+#include "scene/BitmapReader.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 // A well-formed file of the given size whose pixel k holds bytes (k, k + 1, k + 2) in file order.
@@ -140,4 +140,4 @@ TEST(ReadBitmapFile, SizeImageEqualToThePixelsIsAccepted) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde

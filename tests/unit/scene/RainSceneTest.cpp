@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "renderer/RainScene.h"
+#include "scene/RainScene.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 class RecordingTimer final : public RainTimerSink {
@@ -206,9 +206,9 @@ TEST_F(RainSceneTest, ResetRestoresTheSetUpValues) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 TEST(FlushDenormalsToZero, TurnsDenormalResultsIntoZeroForTheCallingThreadOnly) {
@@ -227,4 +227,4 @@ TEST(FlushDenormalsToZero, TurnsDenormalResultsIntoZeroForTheCallingThreadOnly) 
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "renderer/FramePacer.h"
+#include "scene/FramePacer.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 class FakeClock final : public MonotonicClock {
@@ -170,4 +170,4 @@ TEST(FramePacerTest, AClockJumpingForwardOrBackwardNeitherBurstsNorStalls) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde

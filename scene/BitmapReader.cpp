@@ -1,11 +1,11 @@
-#include "renderer/BitmapReader.h"
+#include "scene/BitmapReader.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "common/BitmapFile.h"
 
-namespace velsora {
+namespace orlinde {
 
 std::size_t MemorySource::Read(std::uint8_t* into, std::size_t count) {
   const std::size_t n = std::min(count, size_ - position_);
@@ -72,4 +72,4 @@ BitmapPixels ReadBitmapFile(ByteSource& source) {
   return result;
 }
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -1,4 +1,4 @@
-#include "renderer/RainScene.h"
+#include "scene/RainScene.h"
 
 #include <cmath>
 #include <limits>
@@ -8,7 +8,7 @@
 #define ORLINDE_HAS_SSE_CONTROL 1
 #endif
 
-namespace velsora {
+namespace orlinde {
 
 void ResetSceneState(RainScene& scene, std::uint32_t seed) {
   scene.Damping = kInitialDamping;
@@ -156,4 +156,4 @@ void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
   }
 }
 
-}  // namespace velsora
+}  // namespace orlinde

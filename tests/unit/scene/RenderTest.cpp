@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "renderer/Gl.h"
-#include "renderer/SceneGl.h"
+#include "scene/Gl.h"
+#include "scene/SceneGl.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 constexpr int kWidth = 320;
@@ -258,4 +258,4 @@ TEST_F(OffscreenRender, ResizeWithZeroHeightUsesOne) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde

@@ -22,15 +22,15 @@
 #include <string_view>
 #include <vector>
 
-#include "renderer/BitmapReader.h"
-#include "renderer/BuiltInTexture.h"
-#include "renderer/FpsOverlay.h"
-#include "renderer/FramePacer.h"
-#include "renderer/ProgramOptions.h"
-#include "renderer/RainScene.h"
-#include "renderer/SceneGl.h"
+#include "scene/BitmapReader.h"
+#include "linux/BuiltInTexture.h"
+#include "linux/FpsOverlay.h"
+#include "scene/FramePacer.h"
+#include "linux/ProgramOptions.h"
+#include "scene/RainScene.h"
+#include "scene/SceneGl.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 constexpr char kProgram[] = "orlinde";
@@ -463,14 +463,14 @@ int Run(const ProgramOptions& options) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde
 
 int main(int argc, char** argv) {
   std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const velsora::ParsedOptions parsed = velsora::ParseProgramOptions(arguments);
+  const orlinde::ParsedOptions parsed = orlinde::ParseProgramOptions(arguments);
   const std::string_view name = argc > 0 ? std::string_view(argv[0]) : std::string_view("orlinde");
   const std::size_t slash = name.rfind('/');
-  const std::string usage = velsora::UsageText(slash == std::string_view::npos ? name : name.substr(slash + 1));
+  const std::string usage = orlinde::UsageText(slash == std::string_view::npos ? name : name.substr(slash + 1));
   if (!parsed.options) {
     std::fprintf(stderr, "orlinde: %s\n%s", parsed.error.c_str(), usage.c_str());
     return 1;
@@ -479,6 +479,6 @@ int main(int argc, char** argv) {
     std::fputs(usage.c_str(), stdout);
     return 0;
   }
-  velsora::CatchEndingSignals();
-  return velsora::Run(*parsed.options);
+  orlinde::CatchEndingSignals();
+  return orlinde::Run(*parsed.options);
 }

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "renderer/FpsOverlay.h"
-#include "renderer/ProgramOptions.h"
+#include "linux/FpsOverlay.h"
+#include "linux/ProgramOptions.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 ParsedOptions Parse(std::initializer_list<std::string_view> words) {
@@ -140,4 +140,4 @@ TEST(FrameRateCounterTest, CountsTheFramesOfEachWholeSecond) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde

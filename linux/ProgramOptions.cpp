@@ -1,11 +1,11 @@
-#include "renderer/ProgramOptions.h"
+#include "linux/ProgramOptions.h"
 
 #include <charconv>
 #include <limits>
 
-#include "renderer/RainScene.h"
+#include "scene/RainScene.h"
 
-namespace velsora {
+namespace orlinde {
 namespace {
 
 // A whole decimal number with an optional sign, nothing else; empty when out of the 64-bit range.
@@ -172,4 +172,4 @@ std::string UsageText(std::string_view programName) {
   return text;
 }
 
-}  // namespace velsora
+}  // namespace orlinde

@@ -11,13 +11,13 @@
 #include "common/CursorRule.h"
 #include "common/HandOverPath.h"
 #include "common/WindowTitles.h"
-#include "renderer/BitmapReader.h"
-#include "renderer/FramePacer.h"
-#include "renderer/RainScene.h"
+#include "scene/BitmapReader.h"
+#include "scene/FramePacer.h"
+#include "scene/RainScene.h"
 #include "renderer/RendererTexts.h"
-#include "renderer/SceneGl.h"
+#include "scene/SceneGl.h"
 
-namespace velsora {
+namespace orlinde::renderer {
 namespace {
 
 struct RendererState {
@@ -300,9 +300,9 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 }
 
 }  // namespace
-}  // namespace velsora
+}  // namespace orlinde::renderer
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState) {
-  velsora::RendererMain(instance, previous, commandLine, showState);
+  orlinde::renderer::RendererMain(instance, previous, commandLine, showState);
   return 0;
 }
