@@ -19,6 +19,8 @@ packages=(
   libx11-dev
   # the Linux edition: X11 + GLX, the XScreenSaver daemon and its GL visual helper to run it under
   libgl-dev xscreensaver xscreensaver-gl
+  # the Linux edition's monitor list: Xinerama heads, RandR's primary output
+  libxinerama-dev libxrandr-dev
   # releases: the installer, its resource checks, the archive, the Debian package and its checks
   nsis python3-pefile zip dpkg-dev lintian
   # the end-to-end tests: numpy fits the drawn surface's outline

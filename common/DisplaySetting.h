@@ -1,0 +1,2 @@
+#pragma once
+namespace orlinde { enum class MonitorMode { kEach, kPrimary, kSpan }; }
