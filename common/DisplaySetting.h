@@ -1,2 +1,0 @@
-#pragma once
-namespace orlinde { enum class MonitorMode { kEach, kPrimary, kSpan }; }
