@@ -1,7 +1,8 @@
 // The Linux program `orlinde`: the rain on an X11 window through GLX, as an XScreenSaver hack (on the
-// window the daemon hands over) or in a window of its own. The same scene code as the Windows renderer
-// draws every frame and the same pacer paces them; this file only finds the window, makes the context,
-// turns X events and signals into the scene's keys and the loop's end, and waits in poll() between frames.
+// window the daemon hands over) or in a window of its own. The same frame loop as the Windows renderer
+// steps, drops and draws; this file only finds the window, makes the context, turns X events and signals
+// into the scene's keys and the loop's end, asks DPMS whether the monitor is on, and waits in poll()
+// between turns.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/dpms.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -18,17 +20,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "scene/BitmapReader.h"
 #include "linux/BuiltInTexture.h"
 #include "linux/FpsOverlay.h"
-#include "scene/FramePacer.h"
 #include "linux/ProgramOptions.h"
+#include "scene/BitmapReader.h"
+#include "scene/DisplayPower.h"
+#include "scene/ExtensionList.h"
+#include "scene/FrameLoop.h"
+#include "scene/FramePacer.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
+#include "scene/SteadyClock.h"
+#include "scene/TextureFile.h"
 
 namespace orlinde {
 namespace {
@@ -97,105 +105,45 @@ int OnXIoError(Display*) {
   _exit(1);
 }
 
-class SteadyClock final : public MonotonicClock {
- public:
-  Microseconds Now() override {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<Microseconds>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
-  }
-};
-
-// Reads a texture file through stdio, remembering a read error apart from the file's end.
-class FileSource final : public ByteSource {
- public:
-  explicit FileSource(std::FILE* file) : file_(file) {}
-  std::size_t Read(std::uint8_t* into, std::size_t count) override {
-    const std::size_t got = std::fread(into, 1, count, file_);
-    if (got < count && std::ferror(file_)) error_ = errno;
-    return got;
-  }
-  int Error() const { return error_; }
-
- private:
-  std::FILE* file_;
-  int error_ = 0;
-};
-
 BitmapPixels ReadTexture(const std::string& path) {
   if (path.empty()) {
     MemorySource source(kBuiltInCaustics, kBuiltInCausticsSize);
     return ReadBitmapFile(source);
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) Fail("cannot read the texture \"" + path + "\": " + std::strerror(errno));
-  FileSource source(file);
-  BitmapPixels bitmap = ReadBitmapFile(source);
-  std::fclose(file);
-  if (source.Error() != 0) Fail("cannot read the texture \"" + path + "\": " + std::strerror(source.Error()));
-  if (bitmap.pixels.empty()) Fail("the texture \"" + path + "\" is not a 24-bit uncompressed bitmap");
-  return bitmap;
+  StdioFileOpener files;
+  TextureFile file = ReadTextureFile(files, path);
+  switch (file.problem) {
+    case TextureProblem::kNone:
+      break;
+    case TextureProblem::kCannotOpen:
+    case TextureProblem::kReadFailed:
+      Fail("cannot read the texture \"" + path + "\": " + std::strerror(file.systemError));
+    case TextureProblem::kNotABitmap:
+      Fail("the texture \"" + path + "\" is not a 24-bit uncompressed bitmap");
+  }
+  return std::move(file.bitmap);
 }
 
-// The scene's platform: the texture read before the window was made, and the rain timer as a due time.
-class X11ScenePlatform final : public ScenePlatform {
- public:
-  X11ScenePlatform(MonotonicClock& clock, BitmapPixels texture) : clock_(clock), texture_(std::move(texture)) {}
-  BitmapPixels ReadTextureBitmap() override { return std::move(texture_); }
-  void EndProcess(int exitCode) override { std::exit(exitCode); }
-  std::uint32_t ClockSeed() override { return static_cast<std::uint32_t>(clock_.Now()); }
-  void SetRainTimer(std::int32_t milliseconds) override {
-    rainPeriod_ = static_cast<Microseconds>(milliseconds) * 1000;
-    rainDue_ = clock_.Now() + rainPeriod_;
-  }
-  // Whether a drop is due at `now`; moves the due time one period on (from now when far behind).
-  bool TakeDueDrop(Microseconds now) {
-    if (rainPeriod_ <= 0 || now < rainDue_) return false;
-    rainDue_ += rainPeriod_;
-    if (rainDue_ <= now) rainDue_ = now + rainPeriod_;
-    return true;
-  }
-  Microseconds RainDue() const { return rainDue_; }
-
- private:
-  MonotonicClock& clock_;
-  BitmapPixels texture_;
-  Microseconds rainPeriod_ = 0;
-  Microseconds rainDue_ = 0;
-};
-
-// The scene's virtual-key code for an X key, or -1 for keys the scene ignores.
-int SceneKeyFor(KeySym key) {
+// The scene's key for an X key, or none for keys the scene ignores.
+std::optional<SceneKey> SceneKeyFor(KeySym key) {
   switch (key) {
     case XK_Left:
-      return kVkLeft;
+      return SceneKey::kLeft;
     case XK_Up:
-      return kVkUp;
+      return SceneKey::kUp;
     case XK_Right:
-      return kVkRight;
+      return SceneKey::kRight;
     case XK_Down:
-      return kVkDown;
+      return SceneKey::kDown;
     case XK_space:
-      return kVkSpace;
+      return SceneKey::kDrop;
     case XK_KP_Add:
-      return kVkAdd;
+      return SceneKey::kRainFaster;
     case XK_KP_Subtract:
-      return kVkSubtract;
+      return SceneKey::kRainSlower;
     default:
-      return -1;
+      return std::nullopt;
   }
-}
-
-bool HasExtension(const char* list, std::string_view name) {
-  if (list == nullptr) return false;
-  std::string_view rest(list);
-  while (!rest.empty()) {
-    const std::size_t blank = rest.find(' ');
-    if (rest.substr(0, blank) == name) return true;
-    if (blank == std::string_view::npos) break;
-    rest.remove_prefix(blank + 1);
-  }
-  return false;
 }
 
 // Where the driver offers it, each swap waits for the display's next refresh.
@@ -212,11 +160,6 @@ void AskForSwapIntervalOne(Display* display, int screen, GLXDrawable drawable) {
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
     if (set != nullptr) set(1);
   }
-}
-
-bool PacingSwitchedOff() {
-  const char* value = std::getenv("ORLINDE_UNPACED");
-  return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 struct Surface {
@@ -264,7 +207,7 @@ XVisualInfo* CreateOwnWindow(Surface& s, bool fullscreen) {
   set.colormap = s.colormap;
   set.background_pixel = BlackPixel(d, screen);
   set.border_pixel = 0;
-  set.event_mask = KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+  set.event_mask = KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask | ExposureMask;
   s.window =
       XCreateWindow(d, root, 0, 0, static_cast<unsigned>(s.width), static_cast<unsigned>(s.height), 0, visual->depth,
                     InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &set);
@@ -318,7 +261,7 @@ XVisualInfo* UseForeignWindow(Surface& s, Window window) {
     std::snprintf(text, sizeof text, "the visual of window 0x%lx has no OpenGL", window);
     Fail(text);
   }
-  XSelectInput(d, window, StructureNotifyMask);
+  XSelectInput(d, window, StructureNotifyMask | ExposureMask);
   return visual;
 }
 
@@ -341,8 +284,9 @@ void Release(Surface& s) {
 }
 
 struct LoopState {
-  KeyTable keys{};
+  SceneKeys keys;
   bool quit = false;
+  bool repaint = false;  // the window was exposed or resized: draw it again at once
 };
 
 void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
@@ -352,11 +296,11 @@ void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
       XKeyEvent key = event.xkey;
       const KeySym sym = XLookupKeysym(&key, 0);
       if (event.type == KeyPress && (sym == XK_Escape || sym == XK_q || sym == XK_Q)) loop.quit = true;
-      if (const int vk = SceneKeyFor(sym); vk >= 0) loop.keys[static_cast<std::size_t>(vk)] = event.type == KeyPress;
+      if (const auto sceneKey = SceneKeyFor(sym)) loop.keys[*sceneKey] = event.type == KeyPress;
       break;
     }
     case FocusOut:
-      loop.keys.fill(false);  // a key released elsewhere would otherwise stay held
+      loop.keys.ReleaseAll();  // a key released elsewhere would otherwise stay held
       break;
     case ConfigureNotify:
       if (event.xconfigure.window == s.window &&
@@ -364,7 +308,12 @@ void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
         s.width = event.xconfigure.width;
         s.height = event.xconfigure.height;
         ResizeScene(s.width, s.height);
+        loop.repaint = true;
       }
+      break;
+    case Expose:
+      // The last of a series of exposures repaints the whole window once.
+      if (event.xexpose.window == s.window && event.xexpose.count == 0) loop.repaint = true;
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == s.window) g_errors.windowGone = true;
@@ -386,6 +335,81 @@ void WaitForFrameOrEvent(Display* display, Microseconds wait) {
   while (read(g_wakePipe[0], drained, sizeof drained) > 0) {
   }
 }
+
+// The monitor's power level as the DPMS extension reports it.
+class DpmsMonitor {
+ public:
+  explicit DpmsMonitor(Display* display) : display_(display) {
+    int eventBase = 0, errorBase = 0;
+    present_ = DPMSQueryExtension(display, &eventBase, &errorBase) && DPMSCapable(display);
+  }
+  DpmsReading Read() const {
+    if (!present_) return DpmsReading::kNoExtension;
+    CARD16 level = 0;
+    BOOL enabled = False;
+    if (!DPMSInfo(display_, &level, &enabled)) return DpmsReading::kNoExtension;
+    if (!enabled) return DpmsReading::kDisabled;
+    switch (level) {
+      case DPMSModeStandby:
+        return DpmsReading::kStandby;
+      case DPMSModeSuspend:
+        return DpmsReading::kSuspend;
+      case DPMSModeOff:
+        return DpmsReading::kOff;
+      default:
+        return DpmsReading::kOn;
+    }
+  }
+
+ private:
+  Display* display_;
+  bool present_ = false;
+};
+
+const char* DpmsText(DpmsReading reading) {
+  switch (reading) {
+    case DpmsReading::kNoExtension:
+      return "no DPMS extension";
+    case DpmsReading::kDisabled:
+      return "DPMS disabled";
+    case DpmsReading::kOn:
+      return "on";
+    case DpmsReading::kStandby:
+      return "standby";
+    case DpmsReading::kSuspend:
+      return "suspend";
+    case DpmsReading::kOff:
+      return "off";
+  }
+  return "?";
+}
+
+// How long between two questions to the DPMS extension.
+constexpr Microseconds kDpmsInterval = 1'000'000;
+
+// Puts a view on the program's one window: the scene, the frame-rate corner, the swap.
+class X11Painter final : public ViewPainter {
+ public:
+  X11Painter(Surface& s, MonotonicClock& clock, bool showFps) : s_(s), clock_(clock), showFps_(showFps) {}
+  void PaintView(std::size_t, RainScene& scene) override {
+    DrawScene(scene);
+    if (showFps_) {
+      frameRate_.Frame(clock_.Now());
+      DrawOverlayText(FrameRateText(frameRate_.Rate()), s_.width, s_.height);
+    }
+    if (s_.doubleBuffered) {
+      glXSwapBuffers(s_.display, s_.window);
+    } else {
+      glFlush();
+    }
+  }
+
+ private:
+  Surface& s_;
+  MonotonicClock& clock_;
+  bool showFps_;
+  FrameRateCounter frameRate_;
+};
 
 int Run(const ProgramOptions& options) {
   BitmapPixels texture = ReadTexture(options.texture);
@@ -410,25 +434,33 @@ int Run(const ProgramOptions& options) {
   }
   MakeContext(s, visual);
   XkbSetDetectableAutoRepeat(s.display, True, nullptr);  // a held key sends one press and one release
-  if (const char* verbose = std::getenv("ORLINDE_VERBOSE"); verbose != nullptr && std::strcmp(verbose, "1") == 0) {
-    std::fprintf(stderr, "%s: drawing on window 0x%lx (%d x %d)\n", kProgram, s.window, s.width, s.height);
-  }
+  const char* verboseSwitch = std::getenv("ORLINDE_VERBOSE");
+  const bool verbose = verboseSwitch != nullptr && std::strcmp(verboseSwitch, "1") == 0;
+  if (verbose) std::fprintf(stderr, "%s: drawing on window 0x%lx (%d x %d)\n", kProgram, s.window, s.width, s.height);
 
   FlushDenormalsToZero();
   SteadyClock clock;
-  X11ScenePlatform platform(clock, std::move(texture));
-  RainScene scene;
+  std::vector<SceneView> views;
+  views.emplace_back(clock);
+  SceneView& view = views.front();
   ResizeScene(s.width, s.height);
-  InitScene(scene, platform);
-  scene.RainInterval = options.rainInterval;
-  platform.SetRainTimer(scene.RainInterval);
+  if (!InitScene(view.scene, texture, view.rain, ClockSeed(clock))) Fail("the texture holds no pixels");
+  view.scene.RainInterval = options.rainInterval;
+  view.rain.SetRainTimer(view.scene.RainInterval);
 
   const bool paced = !PacingSwitchedOff();
   if (paced) AskForSwapIntervalOne(s.display, DefaultScreen(s.display), s.window);
-  Microseconds period = paced ? FramePeriod(0) : 0;
-  if (options.delayMicroseconds > period) period = options.delayMicroseconds;
-  FramePacer pacer(clock, period);
-  FrameRateCounter frameRate;
+  // The program does not know the display's rate: 60 frames a second, one per scene step.
+  FrameLoop frames(clock, ChooseFramePeriod(0, paced, options.delayMicroseconds), views);
+  X11Painter painter(s, clock, options.showFps);
+
+  // In a window handed over by a daemon the daemon watches the monitor (XScreenSaver ends its hacks when
+  // it powers down); in its own window or on the root window the program asks DPMS once a second.
+  const bool watchPower = resolved.place->kind != DrawPlace::Kind::kGivenWindow;
+  const DpmsMonitor dpms(s.display);
+  DisplayPower power;
+  std::optional<DpmsReading> lastReading;
+  Microseconds nextPowerCheck = clock.Now();
 
   LoopState loop;
   while (true) {
@@ -438,25 +470,26 @@ int Run(const ProgramOptions& options) {
       HandleEvent(event, s, loop);
     }
     if (loop.quit || g_signalled || g_errors.windowGone) break;
-    const Microseconds now = clock.Now();
-    if (platform.TakeDueDrop(now)) AddDrop(scene);
-    if (const Microseconds wait = pacer.TimeUntilFrame(); wait > 0) {
-      const Microseconds untilRain = platform.RainDue() - now;
-      WaitForFrameOrEvent(s.display, untilRain > 0 && untilRain < wait ? untilRain : wait);
+    if (watchPower && clock.Now() >= nextPowerCheck) {
+      const DpmsReading reading = dpms.Read();
+      power.Dpms(reading);
+      frames.SetDrawing(power.ShouldDraw());
+      if (verbose && reading != lastReading) {
+        std::fprintf(stderr, "%s: display power: %s, %s\n", kProgram, DpmsText(reading),
+                     power.ShouldDraw() ? "drawing" : "paused");
+      }
+      lastReading = reading;
+      nextPowerCheck = clock.Now() + kDpmsInterval;
+    }
+    if (loop.repaint) {
+      loop.repaint = false;
+      frames.Repaint(painter);
+    }
+    if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
+      WaitForFrameOrEvent(s.display, wait);
       continue;
     }
-    for (int steps = pacer.BeginFrame(); steps > 0; --steps) StepScene(scene, loop.keys);
-    DrawScene(scene);
-    if (options.showFps) {
-      frameRate.Frame(clock.Now());
-      DrawOverlayText(FrameRateText(frameRate.Rate()), s.width, s.height);
-    }
-    if (s.doubleBuffered) {
-      glXSwapBuffers(s.display, s.window);
-    } else {
-      glFlush();
-    }
-    ProcessKeys(scene, loop.keys, platform);
+    frames.Turn(loop.keys, painter);
   }
   Release(s);
   return 0;

@@ -1,21 +1,28 @@
-// The renderer program: its one pop-up OpenGL window, the paced frame loop, the key table, the three
-// ways it ends, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw and
-// how many scene steps to run comes from the frame pacer.
+// The renderer program: its one pop-up OpenGL window, the key table, the three ways it ends, display
+// power, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw, how many
+// scene steps to run and when a drop falls comes from the frame loop the Linux program runs too.
 #include <windows.h>
 
 #include <mmsystem.h>
 
+#include <array>
 #include <cstdint>
-#include <cstring>
+#include <optional>
+#include <vector>
 
 #include "common/CursorRule.h"
 #include "common/HandOverPath.h"
 #include "common/WindowTitles.h"
-#include "scene/BitmapReader.h"
+#include "renderer/DisplayPowerWin32.h"
+#include "renderer/RendererTexts.h"
+#include "scene/DisplayPower.h"
+#include "scene/ExtensionList.h"
+#include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
 #include "scene/RainScene.h"
-#include "renderer/RendererTexts.h"
 #include "scene/SceneGl.h"
+#include "scene/SteadyClock.h"
+#include "scene/TextureFile.h"
 
 namespace orlinde::renderer {
 namespace {
@@ -27,9 +34,13 @@ struct RendererState {
   HGLRC renderingContext = nullptr;
   std::int32_t ScreenWidth = 0;
   std::int32_t ScreenHeight = 0;
-  KeyTable Keys{};
+  std::array<bool, 256> Keys{};  // by virtual-key code: Escape is read from here
+  SceneKeys sceneKeys;           // the same presses as the scene's keys
   POINT StartCursor{};
-  RainScene scene;
+  SteadyClock clock;
+  std::vector<SceneView> views;  // one: the window's scene
+  FrameLoop* frames = nullptr;   // while the loop runs
+  DisplayPower power;
 };
 
 RendererState g;
@@ -38,73 +49,44 @@ void ShowError(const char* text) {
   MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
-// Reads the hand-over file through CreateFileA/ReadFile.
-class FileSource final : public ByteSource {
- public:
-  explicit FileSource(HANDLE file) : file_(file) {}
-  std::size_t Read(std::uint8_t* into, std::size_t count) override {
-    DWORD got = 0;
-    const DWORD want = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
-    if (!ReadFile(file_, into, want, &got, nullptr)) return 0;
-    return got;
+// The scene's key for a virtual-key code, or none for keys the scene ignores.
+std::optional<SceneKey> SceneKeyFor(WPARAM virtualKey) {
+  switch (virtualKey) {
+    case VK_LEFT:
+      return SceneKey::kLeft;
+    case VK_UP:
+      return SceneKey::kUp;
+    case VK_RIGHT:
+      return SceneKey::kRight;
+    case VK_DOWN:
+      return SceneKey::kDown;
+    case VK_SPACE:
+      return SceneKey::kDrop;
+    case VK_ADD:
+      return SceneKey::kRainFaster;
+    case VK_SUBTRACT:
+      return SceneKey::kRainSlower;
+    default:
+      return std::nullopt;
   }
-
- private:
-  HANDLE file_;
-};
-
-class Win32ScenePlatform final : public ScenePlatform {
- public:
-  BitmapPixels ReadTextureBitmap() override {
-    const std::string path = orlinde::HandOverBitmapPath();
-    if (path.empty()) return {};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    FileSource source(file);
-    BitmapPixels bitmap = ReadBitmapFile(source);
-    CloseHandle(file);
-    return bitmap;
-  }
-  // A texture that cannot be read ends the program silently: no message and no window teardown. The GL
-  // context is released first: ending the process with it still current lets the driver's worker threads
-  // fault while the process goes down (seen with Mesa's llvmpipe under Wine).
-  void EndProcess(int exitCode) override {
-    if (g.renderingContext != nullptr) {
-      wglMakeCurrent(nullptr, nullptr);
-      wglDeleteContext(g.renderingContext);
-      g.renderingContext = nullptr;
-    }
-    ExitProcess(static_cast<UINT>(exitCode));
-  }
-  std::uint32_t ClockSeed() override { return static_cast<std::uint32_t>(GetTickCount()); }
-  void SetRainTimer(std::int32_t milliseconds) override {
-    SetTimer(g.window, kRainTimerId, static_cast<UINT>(milliseconds), nullptr);
-  }
-};
-
-Win32ScenePlatform g_platform;
-
-// The system's performance counter in microseconds.
-class PerformanceClock final : public MonotonicClock {
- public:
-  PerformanceClock() { QueryPerformanceFrequency(&frequency_); }
-  Microseconds Now() override {
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    const std::int64_t perSecond = frequency_.QuadPart;
-    // Whole seconds and the remainder apart, so that the product cannot overflow.
-    return count.QuadPart / perSecond * 1'000'000 + count.QuadPart % perSecond * 1'000'000 / perSecond;
-  }
-
- private:
-  LARGE_INTEGER frequency_{};
-};
-
-// ORLINDE_UNPACED=1 draws frames as fast as the loop can, to measure what pacing saves.
-bool PacingSwitchedOff() {
-  char value[4] = {};
-  return GetEnvironmentVariableA("ORLINDE_UNPACED", value, sizeof value) == 1 && value[0] == '1';
 }
+
+void SetKey(WPARAM virtualKey, bool down) {
+  if (virtualKey >= g.Keys.size()) return;
+  g.Keys[virtualKey] = down;
+  if (const auto sceneKey = SceneKeyFor(virtualKey)) g.sceneKeys[*sceneKey] = down;
+}
+
+// Puts the scene on the window: draw, then swap.
+class WindowPainter final : public ViewPainter {
+ public:
+  void PaintView(std::size_t, RainScene& scene) override {
+    DrawScene(scene);
+    SwapBuffers(g.deviceContext);
+  }
+};
+
+WindowPainter g_painter;
 
 // Where the driver offers WGL_EXT_swap_control, each swap waits for the display's next refresh.
 void AskForSwapIntervalOne() {
@@ -118,11 +100,11 @@ void AskForSwapIntervalOne() {
       reinterpret_cast<SwapIntervalProc>(reinterpret_cast<GenericProc>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (extensions == nullptr || swapInterval == nullptr) return;
   const char* names = extensions();
-  if (names != nullptr && std::strstr(names, "WGL_EXT_swap_control") != nullptr) swapInterval(1);
+  if (HasExtension(names, "WGL_EXT_swap_control")) swapInterval(1);
 }
 
-// Waits until the next frame is due or any input or message arrives, whichever comes first. The wait
-// is rounded up to whole milliseconds: a frame may come a little late, never early.
+// Waits until the next frame or drop is due or any input or message arrives, whichever comes first. The
+// wait is rounded up to whole milliseconds: a frame may come a little late, never early.
 void WaitForFrameOrInput(Microseconds wait) {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((wait + 999) / 1000), QS_ALLINPUT);
 }
@@ -174,22 +156,27 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
       return 0;
     case WM_SIZE:
       ResizeScene(LOWORD(lParam), HIWORD(lParam));
+      if (g.frames != nullptr) g.frames->Repaint(g_painter);
       return 0;
+    case WM_PAINT:
+      // Frames come at most once per scene step: a window uncovered in between is drawn again at once.
+      if (g.frames == nullptr) break;
+      g.frames->Repaint(g_painter);
+      ValidateRect(window, nullptr);
+      return 0;
+    case WM_POWERBROADCAST:
+      HandlePowerBroadcast(wParam, lParam, g.power);
+      if (g.frames != nullptr) g.frames->SetDrawing(g.power.ShouldDraw());
+      return TRUE;
     case WM_CLOSE:
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < g.Keys.size()) g.Keys[wParam] = true;
+      SetKey(wParam, true);
       return 0;
     case WM_KEYUP:
-      if (wParam < g.Keys.size()) g.Keys[wParam] = false;
+      SetKey(wParam, false);
       return 0;
-    case WM_TIMER:
-      if (wParam == kRainTimerId) {
-        AddDrop(g.scene);
-        return 0;
-      }
-      break;
     default:
       break;
   }
@@ -243,7 +230,18 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   SetFocus(g.window);
 
   ResizeScene(g.ScreenWidth, g.ScreenHeight);
-  InitScene(g.scene, g_platform);
+  // The hand-over picture is read once the window and the context exist. Without it the program ends
+  // silently with status 1: no message and no window teardown. The GL context is released first: ending
+  // the process with it still current lets the driver's worker threads fault while the process goes down
+  // (seen with Mesa's llvmpipe under Wine).
+  StdioFileOpener files;
+  const TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
+  SceneView& view = g.views.emplace_back(g.clock);
+  if (!InitScene(view.scene, texture.bitmap, view.rain, ClockSeed(g.clock))) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(g.renderingContext);
+    ExitProcess(1);
+  }
   return true;
 }
 
@@ -255,9 +253,12 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   const bool paced = !PacingSwitchedOff();
   if (paced) AskForSwapIntervalOne();
-  PerformanceClock clock;
-  FramePacer pacer(clock, paced ? FramePeriod(GetDeviceCaps(g.deviceContext, VREFRESH)) : 0);
-  const TimerResolution resolution(paced);
+  FrameLoop frames(g.clock, ChooseFramePeriod(GetDeviceCaps(g.deviceContext, VREFRESH), paced), g.views);
+  // Millisecond waits, paced or not: the drops and the end checks are timed too.
+  const TimerResolution resolution(true);
+  const DisplayStateNotifications displayState(g.window);
+  frames.SetDrawing(g.power.ShouldDraw());
+  g.frames = &frames;
 
   bool done = false;
   MSG message;
@@ -271,28 +272,26 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       }
       continue;
     }
-    if (const Microseconds wait = pacer.TimeUntilFrame(); wait > 0) {
+    if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
       WaitForFrameOrInput(wait);
       continue;
     }
-    const int steps = pacer.BeginFrame();
-    for (int step = 0; step < steps; ++step) StepScene(g.scene, g.Keys);
-    DrawScene(g.scene);
-    SwapBuffers(g.deviceContext);
+    const TurnOutcome turn = frames.Turn(g.sceneKeys, g_painter);
+    if (!turn.checkEnds) continue;
     if (g.Keys[VK_ESCAPE]) {
       done = true;
       continue;
     }
-    ProcessKeys(g.scene, g.Keys, g_platform);
     // The pointer is read with the scene's steps, 60 times a second: on a paced display that is every
     // frame, while unpaced frames do not each pay a read that under Wine is a round trip to the X server
-    // costing more than the frame's whole drawing.
-    if (steps > 0) {
+    // costing more than the frame's whole drawing. While nothing is drawn, at every check.
+    if (turn.steps > 0 || !turn.drew) {
       POINT cursor{};
       GetCursorPos(&cursor);
       if (orlinde::CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y)) done = true;
     }
   }
+  g.frames = nullptr;
 
   ShowCursor(TRUE);
   DestroyRenderWindow();

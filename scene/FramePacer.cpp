@@ -1,5 +1,8 @@
 #include "scene/FramePacer.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace orlinde {
 namespace {
 
@@ -19,6 +22,23 @@ Microseconds FramePeriod(int refreshHz) {
   return (kMicrosecondsPerSecond + hz - 1) / hz;
 }
 
+Microseconds ChooseFramePeriod(int reportedHz, bool paced, Microseconds leastPeriod) {
+  Microseconds period = 0;
+  if (paced) {
+    period = FramePeriod(reportedHz);
+    if (period < kStepPeriod) period = kStepPeriod;
+  }
+  return leastPeriod > period ? leastPeriod : period;
+}
+
+bool PacingSwitchedOff() {
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)  // getenv: the value is only compared, never kept
+#endif
+  const char* value = std::getenv("ORLINDE_UNPACED");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
 // The step clock starts half a step in: on a display that runs at the step rate, each frame then falls
 // in the middle of a step and runs exactly one, even when frames jitter by a few milliseconds.
 FramePacer::FramePacer(MonotonicClock& clock, Microseconds framePeriod)
@@ -27,6 +47,12 @@ FramePacer::FramePacer(MonotonicClock& clock, Microseconds framePeriod)
       nextFrame_(clock.Now()),
       lastStepTime_(nextFrame_),
       owed_(kStepUnits / 2) {}
+
+void FramePacer::Restart() {
+  nextFrame_ = clock_.Now();
+  lastStepTime_ = nextFrame_;
+  owed_ = kStepUnits / 2;
+}
 
 Microseconds FramePacer::TimeUntilFrame() {
   if (framePeriod_ <= 0) return 0;

@@ -1,6 +1,7 @@
-// Frame pacing for the renderer's loop: the scene advances at a fixed 60 steps per second whatever the
-// display's rate, and frames are drawn no faster than the display refreshes. Plain arithmetic on a
-// monotonic clock in microseconds; the program feeds it the system's counter, tests a fake clock.
+// Frame pacing for the renderers' loop: the scene advances at a fixed 60 steps per second whatever the
+// display's rate, and frames are drawn no faster than the display refreshes and never faster than the
+// scene steps. Plain arithmetic on a monotonic clock in microseconds; the programs feed it the system's
+// clock (SteadyClock), tests a fake clock.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,19 @@ int EffectiveRefreshRate(int reportedHz);
 // The shortest time between two frames at that rate, rounded up so that frames never come faster.
 Microseconds FramePeriod(int refreshHz);
 
+// One scene step, rounded up: 16,667 µs.
+inline constexpr Microseconds kStepPeriod = (1'000'000 + kSceneStepsPerSecond - 1) / kSceneStepsPerSecond;
+
+// The frame period a program's loop runs at. Paced: the display's period, but never shorter than one
+// scene step, because a frame drawn between two steps shows the picture of the frame before it again. A
+// display slower than the step rate keeps its own period; `reportedHz` 0 (a program that does not know
+// the display's rate) and 1 count as 60 Hz. Unpaced (for measuring): 0, a frame whenever the loop turns.
+// `leastPeriod` is a longer period the user asked for; it holds paced or not.
+Microseconds ChooseFramePeriod(int reportedHz, bool paced, Microseconds leastPeriod = 0);
+
+// Whether ORLINDE_UNPACED=1 is set: frames as fast as the loop turns, to measure what pacing saves.
+bool PacingSwitchedOff();
+
 class FramePacer {
  public:
   // Starts at the clock's present time. `framePeriod` 0 draws a frame whenever the loop is idle (no
@@ -42,6 +56,10 @@ class FramePacer {
 
   // The loop draws a frame now: how many scene steps to run first (0 to kMaxStepsPerFrame).
   int BeginFrame();
+
+  // Starts afresh from the clock's present time, as at construction: after a pause (the display was off)
+  // the next frame is due at once and owes no steps for the time paused.
+  void Restart();
 
  private:
   MonotonicClock& clock_;

@@ -119,24 +119,24 @@ void AddDrop(RainScene& scene) {
   AddDropAt(scene, kFirstMovingCell + b, kFirstMovingCell + a);
 }
 
-void TurnWithHeldKeys(RainScene& scene, const KeyTable& keys) {
-  if (keys[kVkUp]) scene.TiltAngle -= kKeyAngleStep;
-  if (keys[kVkDown]) scene.TiltAngle += kKeyAngleStep;
-  if (keys[kVkRight]) scene.TurnAngle -= kKeyAngleStep;
-  if (keys[kVkLeft]) scene.TurnAngle += kKeyAngleStep;
+void TurnWithHeldKeys(RainScene& scene, const SceneKeys& keys) {
+  if (keys[SceneKey::kUp]) scene.TiltAngle -= kKeyAngleStep;
+  if (keys[SceneKey::kDown]) scene.TiltAngle += kKeyAngleStep;
+  if (keys[SceneKey::kRight]) scene.TurnAngle -= kKeyAngleStep;
+  if (keys[SceneKey::kLeft]) scene.TurnAngle += kKeyAngleStep;
 }
 
-void StepScene(RainScene& scene, const KeyTable& keys) {
+void StepScene(RainScene& scene, const SceneKeys& keys) {
   StepSurface(scene);
   TurnWithHeldKeys(scene, keys);
 }
 
-void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
-  if (keys[kVkSpace]) {
+void ProcessKeys(RainScene& scene, SceneKeys& keys, RainTimerSink& timer) {
+  if (keys[SceneKey::kDrop]) {
     AddDrop(scene);
-    keys[kVkSpace] = false;
+    keys[SceneKey::kDrop] = false;
   }
-  if (keys[kVkAdd]) {
+  if (keys[SceneKey::kRainFaster]) {
     if (scene.RainInterval > kRainIntervalStep) {
       scene.RainInterval -= kRainIntervalStep;
     } else {
@@ -144,15 +144,15 @@ void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer) {
     }
     AddDrop(scene);
     timer.SetRainTimer(scene.RainInterval);
-    keys[kVkAdd] = false;
+    keys[SceneKey::kRainFaster] = false;
   }
-  if (keys[kVkSubtract]) {
+  if (keys[SceneKey::kRainSlower]) {
     // No upper bound but the integer's own: the sum must not overflow.
     if (scene.RainInterval <= std::numeric_limits<std::int32_t>::max() - kRainIntervalStep) {
       scene.RainInterval += kRainIntervalStep;
     }
     timer.SetRainTimer(scene.RainInterval);
-    keys[kVkSubtract] = false;
+    keys[SceneKey::kRainSlower] = false;
   }
 }
 

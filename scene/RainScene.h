@@ -22,19 +22,30 @@ inline constexpr int kRainIntervalFloor = 25;
 inline constexpr float kInitialTiltAngle = 45.0f;
 inline constexpr float kInitialTurnAngle = 20.0f;
 inline constexpr float kKeyAngleStep = 0.5f;  // degrees per scene step
-inline constexpr int kRainTimerId = 2;
+// The keys the scene reacts to, whatever the keyboard: each program maps its own key codes onto these.
+// Ending the program (Escape, q) is the program's business, not the scene's.
+enum class SceneKey {
+  kLeft,        // turns the surface one way while held
+  kRight,       // turns it the other way
+  kUp,          // tilts it one way while held
+  kDown,        // tilts it the other way
+  kDrop,        // Space: one drop per key press
+  kRainFaster,  // keypad plus: a shorter rain interval, and a drop
+  kRainSlower,  // keypad minus: a longer rain interval
+};
+inline constexpr int kSceneKeyCount = 7;
 
-// Virtual-key codes the scene reacts to.
-inline constexpr int kVkSpace = 0x20;
-inline constexpr int kVkLeft = 0x25;
-inline constexpr int kVkUp = 0x26;
-inline constexpr int kVkRight = 0x27;
-inline constexpr int kVkDown = 0x28;
-inline constexpr int kVkAdd = 0x6B;
-inline constexpr int kVkSubtract = 0x6D;
+// The frame's key table: true from key-down until key-up. The keys that act once per press are cleared
+// by ProcessKeys.
+class SceneKeys {
+ public:
+  bool& operator[](SceneKey key) { return held_[static_cast<int>(key)]; }
+  bool operator[](SceneKey key) const { return held_[static_cast<int>(key)]; }
+  void ReleaseAll() { held_ = {}; }
 
-// The frame's key table: true from key-down until key-up, indexed by virtual-key code.
-using KeyTable = std::array<bool, 256>;
+ private:
+  std::array<bool, kSceneKeyCount> held_{};
+};
 
 struct RainScene {
   float HeightGrid[kGridSize][kGridSize] = {};    // [i][j]: i is the X position, j the Z position
@@ -49,7 +60,7 @@ struct RainScene {
   std::mt19937 Random;
 };
 
-// Receives the rain timer's period whenever it is set or changed.
+// Receives the rain timer's period whenever it is set or changed (the program's drop schedule).
 class RainTimerSink {
  public:
   virtual ~RainTimerSink() = default;
@@ -78,13 +89,13 @@ void AddDrop(RainScene& scene);
 void AddDropAt(RainScene& scene, int i, int j);
 
 // Once per scene step: the arrows held down turn and tilt the surface by the key step each.
-void TurnWithHeldKeys(RainScene& scene, const KeyTable& keys);
+void TurnWithHeldKeys(RainScene& scene, const SceneKeys& keys);
 
 // One scene step, 60 of them a second: the wave rule, then the held arrows.
-void StepScene(RainScene& scene, const KeyTable& keys);
+void StepScene(RainScene& scene, const SceneKeys& keys);
 
 // Once per drawn frame: Space drops a drop; keypad plus and minus change the rain rate and re-arm the
 // rain timer. These keys act once per key-down: their entries are cleared in the table.
-void ProcessKeys(RainScene& scene, KeyTable& keys, RainTimerSink& timer);
+void ProcessKeys(RainScene& scene, SceneKeys& keys, RainTimerSink& timer);
 
 }  // namespace orlinde

@@ -43,7 +43,7 @@ void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
   gluBuild2DMipmaps(GL_TEXTURE_2D, 3, bitmap.width, bitmap.height, GL_RGB, GL_UNSIGNED_BYTE, bitmap.pixels.data());
 }
 
-bool InitScene(RainScene& scene, ScenePlatform& platform) {
+bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rainTimer, std::uint32_t seed) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
@@ -53,11 +53,7 @@ bool InitScene(RainScene& scene, ScenePlatform& platform) {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glEnable(GL_TEXTURE_2D);
 
-  const BitmapPixels bitmap = platform.ReadTextureBitmap();
-  if (bitmap.pixels.empty()) {
-    platform.EndProcess(1);
-    return false;
-  }
+  if (bitmap.pixels.empty()) return false;
   UploadTexture(bitmap, scene.TextureId);
 
   glEnable(GL_BLEND);
@@ -71,8 +67,8 @@ bool InitScene(RainScene& scene, ScenePlatform& platform) {
   glEnableClientState(GL_NORMAL_ARRAY);
 
   ResetSceneState(scene, 0);
-  platform.SetRainTimer(scene.RainInterval);
-  scene.Random.seed(platform.ClockSeed());
+  rainTimer.SetRainTimer(scene.RainInterval);
+  scene.Random.seed(seed);
   return true;
 }
 

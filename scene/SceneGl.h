@@ -9,24 +9,14 @@
 
 namespace orlinde {
 
-// What the scene needs from its program during set-up.
-class ScenePlatform : public RainTimerSink {
- public:
-  // Reads the hand-over texture bitmap (empty pixels when it cannot be read).
-  virtual BitmapPixels ReadTextureBitmap() = 0;
-  // Ends the process at once with `exitCode`; in the program this does not return.
-  virtual void EndProcess(int exitCode) = 0;
-  // A seed for the drop positions, taken from a clock.
-  virtual std::uint32_t ClockSeed() = 0;
-};
-
 // Turns the pixels into the scene's one texture object, bound and modulated by the current colour.
 void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId);
 
-// One-time set-up after the context is current and the first ResizeScene ran. It also enables the
-// vertex and normal arrays that DrawSurface submits from. Returns false only when
-// the texture could not be read (after asking the platform to end the process).
-bool InitScene(RainScene& scene, ScenePlatform& platform);
+// One-time set-up after the context is current and the first ResizeScene ran, from the texture pixels the
+// program read: the GL state, the texture, the scene's start values with drops seeded from `seed`, and the
+// rain timer armed. It also enables the vertex and normal arrays that DrawSurface submits from. Returns
+// false, with no texture and no timer, when `bitmap` holds no pixels: the program decides how to end.
+bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rainTimer, std::uint32_t seed);
 
 // Viewport and projection for a client area; a height of 0 counts as 1.
 void ResizeScene(std::int32_t width, std::int32_t height);

@@ -17,8 +17,9 @@ packages=(
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
   # several monitors under Wine: the headers of the tests' stand-in Xinerama library
   libx11-dev
-  # the Linux edition: X11 + GLX, the XScreenSaver daemon and its GL visual helper to run it under
-  libgl-dev xscreensaver xscreensaver-gl
+  # the Linux edition: X11 + GLX, the DPMS extension (libXext), the XScreenSaver daemon and its GL visual
+  # helper to run it under
+  libgl-dev libxext-dev xscreensaver xscreensaver-gl
   # the Linux edition's monitor list: Xinerama heads, RandR's primary output
   libxinerama-dev libxrandr-dev
   # releases: the installer, its resource checks, the archive, the Debian package and its checks

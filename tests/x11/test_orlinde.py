@@ -141,6 +141,53 @@ class EndingTest(Session):
         host.wait(timeout=10)
 
 
+class DisplayPowerTest(Session):
+    """Xvfb has no DPMS extension: the program's no-extension path, which draws. (Standby, suspend and off,
+    which pause, are the core's DisplayPower decision, proven by its unit tests.)"""
+
+    def moving(self, name: str) -> bool:
+        first = Picture(self.session.screenshot(f"{name}-1.png"))
+        time.sleep(0.5)  # the interval over which a running scene must change
+        return Picture(self.session.screenshot(f"{name}-2.png")).differs(first) > 0
+
+    def test_without_the_dpms_extension_it_draws_in_its_own_window_and_on_the_root(self):
+        extensions = self.session.run("xdpyinfo", "-queryExtensions").stdout.decode()
+        self.assertNotIn("DPMS", extensions, "the virtual display is one without DPMS")
+        for place in ("--window", "--root"):
+            with self.subTest(place):
+                process = self.start(place, "--rain-interval", "200", env={"ORLINDE_VERBOSE": "1"})
+                self.shot_when_drawn(f"power{place}.png", (100, 170, 220, 230))
+                wait_until(lambda: self.moving(f"power{place}"), 10, "the rain moves")
+                process.send_signal(signal.SIGTERM)
+                self.assertEqual(0, process.wait(timeout=10))
+                said = process.stderr.read().decode(errors="replace")
+                self.assertIn("orlinde: display power: no DPMS extension, drawing", said)
+                self.assertNotIn("paused", said)
+
+    def test_an_uncovered_window_is_drawn_again_at_once(self):
+        # Ten seconds between frames: what shows within them after the cover goes is the redraw.
+        process, _ = self.start_in_window("--delay", "10000000")
+        region = (100, 170, 220, 230)
+        self.shot_when_drawn("uncovered-before.png", region)
+        cover = self.session.start(HOST_WINDOW, 320, 240, stdin=subprocess.PIPE)
+        self.assertTrue(cover.stdout.readline().decode().startswith("0x"))
+        wait_until(lambda: lit_share(Picture(self.session.screenshot("uncovered-covered.png")), *region) < 0.5,
+                   10, "the black cover hides the surface")
+        cover.stdin.write(b"destroy\n")
+        cover.stdin.flush()
+        self.assertEqual(b"destroyed\n", cover.stdout.readline())
+        # Well inside the ten seconds: a surface seen now was drawn for the exposure, not by the next frame.
+        shot = wait_until(lambda: (lambda p: p if lit_share(p, *region) > 0.9 else None)(
+            Picture(self.session.screenshot("uncovered-after.png"))), 4, "the surface drawn again", interval=0.3)
+        lit = [p for p in shot.region(*region) if p != (0, 0, 0)]
+        self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "the blue-green picture again")
+        self.assertIsNone(process.poll())
+        cover.stdin.close()
+        cover.wait(timeout=10)
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(0, process.wait(timeout=10))
+
+
 class BadInputTest(Session):
     def assertRefused(self, args, says: str, env=None, one_line=True, session=None):
         session = session or self.session

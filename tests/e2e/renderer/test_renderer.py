@@ -9,6 +9,7 @@ from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("renderer")
 CLOSE_WINDOW = fixture("renderer", "closewindow.exe")
+POWER_BROADCAST = fixture("renderer", "powerbroadcast.exe")
 TITLE = "Velsora_Delphi"
 
 
@@ -185,6 +186,49 @@ class SceneStepsTest(RendererSession):
                     self.session.press_key("Escape", window=window)
                 else:
                     self.move_by(-31, 31)
+                self.assertEndsWith(process, 0)
+
+
+class DisplayPowerTest(RendererSession):
+    """The system's suspend and resume broadcasts, posted to the renderer's window as Windows posts them.
+    The display-state notification itself cannot be sent from outside (its data is a pointer into the
+    sender); the Windows test program win32_display_power drives that in process."""
+    SCREEN = (320, 240)
+
+    def broadcast(self, event: str):
+        self.assertEqual(0, self.session.run(POWER_BROADCAST, TITLE, event, timeout=30).returncode)
+
+    def moving(self, name: str) -> bool:
+        """Whether two screenshots half a second apart differ: ripples spread, drops fall."""
+        first = Picture(self.session.screenshot(f"renderer-power-{name}-1.png"))
+        time.sleep(0.5)  # the interval over which a running scene must change
+        return Picture(self.session.screenshot(f"renderer-power-{name}-2.png")).differs(first) > 0
+
+    def pause(self):
+        self.broadcast("suspend")
+        # Frames already on their way may still land; then the picture stands.
+        wait_until(lambda: not self.moving("paused"), 10, "the picture stands still after the suspend")
+
+    def test_a_suspend_stops_the_rain_and_the_resume_starts_it_again(self):
+        process, window = self.start()
+        wait_until(lambda: self.moving("running"), 10, "the rain moves")
+        self.pause()
+        self.assertFalse(self.moving("still-paused"), "nothing is drawn while suspended")
+        self.assertIsNone(process.poll())
+        self.broadcast("resume")
+        wait_until(lambda: self.moving("resumed"), 10, "the rain moves again after the resume")
+        self.session.press_key("Escape", window=window)
+        self.assertEndsWith(process, 0)
+
+    def test_escape_and_a_diagonal_pointer_move_end_it_while_it_is_paused(self):
+        for end in ("Escape", "pointer"):
+            with self.subTest(end):
+                process, window = self.start()
+                self.pause()
+                if end == "Escape":
+                    self.session.press_key("Escape", window=window)
+                else:
+                    self.move_by(31, -31)
                 self.assertEndsWith(process, 0)
 
 

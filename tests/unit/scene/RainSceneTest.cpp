@@ -20,7 +20,7 @@ class RainSceneTest : public testing::Test {
  protected:
   void SetUp() override { ResetSceneState(scene, 1234); }
   RainScene scene;
-  KeyTable keys{};
+  SceneKeys keys{};
   RecordingTimer timer;
 };
 
@@ -123,18 +123,18 @@ TEST_F(RainSceneTest, RippleDiesDownUnderDamping) {
 }
 
 TEST_F(RainSceneTest, ArrowKeysTurnAndTiltOncePerSceneStepWhileHeldAndStaySet) {
-  keys[kVkUp] = keys[kVkRight] = true;
+  keys[SceneKey::kUp] = keys[SceneKey::kRight] = true;
   StepScene(scene, keys);
   StepScene(scene, keys);
   EXPECT_FLOAT_EQ(44.0f, scene.TiltAngle);
   EXPECT_FLOAT_EQ(19.0f, scene.TurnAngle);
-  EXPECT_TRUE(keys[kVkUp]);
+  EXPECT_TRUE(keys[SceneKey::kUp]);
   // A drawn frame's key handling leaves the held arrows to the steps.
   ProcessKeys(scene, keys, timer);
   EXPECT_FLOAT_EQ(44.0f, scene.TiltAngle);
   EXPECT_FLOAT_EQ(19.0f, scene.TurnAngle);
   keys = {};
-  keys[kVkDown] = keys[kVkLeft] = true;
+  keys[SceneKey::kDown] = keys[SceneKey::kLeft] = true;
   StepScene(scene, keys);
   EXPECT_FLOAT_EQ(44.5f, scene.TiltAngle);
   EXPECT_FLOAT_EQ(19.5f, scene.TurnAngle);
@@ -142,9 +142,9 @@ TEST_F(RainSceneTest, ArrowKeysTurnAndTiltOncePerSceneStepWhileHeldAndStaySet) {
 }
 
 TEST_F(RainSceneTest, SpaceDropsOnceAndClearsItsEntry) {
-  keys[kVkSpace] = true;
+  keys[SceneKey::kDrop] = true;
   ProcessKeys(scene, keys, timer);
-  EXPECT_FALSE(keys[kVkSpace]);
+  EXPECT_FALSE(keys[SceneKey::kDrop]);
   int drops = 0;
   for (auto& row : scene.VelocityGrid)
     for (float v : row) drops += v == kDropImpulse;
@@ -157,9 +157,9 @@ TEST_F(RainSceneTest, KeypadPlusSpeedsRainDownToTwentyFiveAndDropsEachTime) {
   expected.push_back(25);
   expected.push_back(25);
   for (std::size_t n = 0; n < expected.size(); ++n) {
-    keys[kVkAdd] = true;
+    keys[SceneKey::kRainFaster] = true;
     ProcessKeys(scene, keys, timer);
-    EXPECT_FALSE(keys[kVkAdd]);
+    EXPECT_FALSE(keys[SceneKey::kRainFaster]);
   }
   EXPECT_EQ(expected, timer.periods);
   EXPECT_EQ(25, scene.RainInterval);
@@ -171,22 +171,22 @@ TEST_F(RainSceneTest, KeypadPlusSpeedsRainDownToTwentyFiveAndDropsEachTime) {
 
 TEST_F(RainSceneTest, KeypadMinusAddsAHundredAndPlusReturnsToTwentyFive) {
   scene.RainInterval = 25;
-  keys[kVkSubtract] = true;
+  keys[SceneKey::kRainSlower] = true;
   ProcessKeys(scene, keys, timer);
   EXPECT_EQ(125, scene.RainInterval);
-  EXPECT_FALSE(keys[kVkSubtract]);
-  keys[kVkAdd] = true;
+  EXPECT_FALSE(keys[SceneKey::kRainSlower]);
+  keys[SceneKey::kRainFaster] = true;
   ProcessKeys(scene, keys, timer);
   EXPECT_EQ(25, scene.RainInterval);
   EXPECT_EQ((std::vector<std::int32_t>{125, 25}), timer.periods);
 
   scene.RainInterval = 100;
-  keys[kVkAdd] = true;
+  keys[SceneKey::kRainFaster] = true;
   ProcessKeys(scene, keys, timer);
   EXPECT_EQ(25, scene.RainInterval);
 
   scene.RainInterval = std::numeric_limits<std::int32_t>::max() - 50;
-  keys[kVkSubtract] = true;
+  keys[SceneKey::kRainSlower] = true;
   ProcessKeys(scene, keys, timer);
   EXPECT_EQ(std::numeric_limits<std::int32_t>::max() - 50, scene.RainInterval);
 }

@@ -15,19 +15,14 @@ namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
-class FakePlatform final : public ScenePlatform {
+// What a program hands the scene at set-up: the texture it read and its rain timer.
+class FakePlatform final : public RainTimerSink {
  public:
-  explicit FakePlatform(BitmapPixels bitmap) : bitmap_(std::move(bitmap)) {}
-  BitmapPixels ReadTextureBitmap() override { return bitmap_; }
-  void EndProcess(int exitCode) override { endedWith = exitCode; }
-  std::uint32_t ClockSeed() override { return 7; }
+  explicit FakePlatform(BitmapPixels bitmap) : bitmap(std::move(bitmap)) {}
   void SetRainTimer(std::int32_t milliseconds) override { timerPeriods.push_back(milliseconds); }
 
-  int endedWith = -1;
+  BitmapPixels bitmap;
   std::vector<std::int32_t> timerPeriods;
-
- private:
-  BitmapPixels bitmap_;
 };
 
 BitmapPixels Uniform(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
@@ -64,7 +59,7 @@ class OffscreenRender : public testing::Test {
   // Set-up as the program does it: resize first, then the scene.
   void Start(FakePlatform& platform) {
     ResizeScene(kWidth, kHeight);
-    ASSERT_TRUE(InitScene(scene_, platform));
+    ASSERT_TRUE(InitScene(scene_, platform.bitmap, platform, 7));
   }
 
   // One scene step and the frame drawn from it, as the program's loop does at 60 frames a second.
@@ -124,16 +119,16 @@ TEST_F(OffscreenRender, SetUpArmsTheRainTimerAndKeepsDefaults) {
   FakePlatform platform(Uniform(255, 0, 0));
   Start(platform);
   EXPECT_EQ(std::vector<std::int32_t>{1000}, platform.timerPeriods);
-  EXPECT_EQ(-1, platform.endedWith);
   EXPECT_NE(0u, scene_.TextureId);
   EXPECT_EQ(45.0f, scene_.TiltAngle);
 }
 
-TEST_F(OffscreenRender, UnreadableTextureEndsTheProcessWithCodeOne) {
+// The program ends on this refusal (the Windows renderer with status 1); the scene arms nothing first.
+TEST_F(OffscreenRender, UnreadableTextureIsRefusedBeforeTheTextureAndTheRainTimer) {
   FakePlatform platform{BitmapPixels{}};
   ResizeScene(kWidth, kHeight);
-  EXPECT_FALSE(InitScene(scene_, platform));
-  EXPECT_EQ(1, platform.endedWith);
+  EXPECT_FALSE(InitScene(scene_, platform.bitmap, platform, 7));
+  EXPECT_EQ(0u, scene_.TextureId);
   EXPECT_TRUE(platform.timerPeriods.empty());
 }
 
@@ -221,8 +216,8 @@ void DrawSceneImmediately(const RainScene& scene) {
 TEST_F(OffscreenRender, ArrayDrawingMatchesImmediateModeStripsByteForByte) {
   FakePlatform platform(Stripes());
   Start(platform);
-  KeyTable keys{};
-  keys[kVkLeft] = true;
+  SceneKeys keys{};
+  keys[SceneKey::kLeft] = true;
   for (int step = 0; step < 300; ++step) {
     if (step % 15 == 0) AddDrop(scene_);
     StepScene(scene_, keys);
