@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/DisplaySetting.h"
 #include "host/app/CommandLine.h"
 #include "host/music/MusicPlayer.h"
 #include "host/settings/Settings.h"
@@ -21,6 +22,10 @@ class Host {
 
   // Filled by LoadSettings at start-up, changed by the settings dialog, read by the run and its music.
   BgmSettingsRecord BgmSettings;
+
+  // How a run uses several monitors ([Display] Monitors=): read at start-up with the music settings,
+  // changed by the settings dialog; the run covers in black only the monitors the renderer leaves.
+  MonitorMode Monitors = kDefaultMonitorMode;
 
   // Result of the music player's latest MCI or sound call (its replies' error codes).
   std::int32_t LastApiResult = 0;

@@ -44,6 +44,7 @@ void ShowSettingsDialog(Host& host) {
   SetProcessDPIAware();
   dialog::DialogHost context{
       host.BgmSettings,
+      host.Monitors,
       host.CursorX,
       host.CursorY,
       SettingsPath(),
@@ -70,6 +71,7 @@ std::unique_ptr<forms::Form> Main(Host& host) {
   }
 
   LoadSettings(host.BgmSettings);
+  host.Monitors = LoadMonitorMode();
 
   if (!FileExists(forms::app::Path() + texts::kRendererFile)) {
     forms::app::MsgBox(FromUtf8(texts::kRendererMissing), MB_OK);

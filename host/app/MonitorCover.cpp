@@ -42,4 +42,9 @@ std::vector<Rect> CoverRects(const std::vector<Rect>& monitors, const Rect& prim
   return covers;
 }
 
+std::vector<Rect> CoverRects(MonitorMode mode, const std::vector<Rect>& monitors, const Rect& primary) {
+  if (mode != MonitorMode::kPrimary) return {};
+  return CoverRects(monitors, primary);
+}
+
 }  // namespace orlinde

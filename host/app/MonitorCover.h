@@ -1,10 +1,13 @@
-// Which parts of the desktop a run covers in black. The renderer fills the primary monitor; every other
-// monitor would go on showing the desktop, so the run lays a black window over each of them. Working out
-// where those windows go is plain arithmetic on rectangles, kept here away from the windows themselves.
+// Which parts of the desktop a run covers in black. When the renderer fills only the primary monitor
+// (the display setting "primary"), every other monitor would go on showing the desktop, so the run lays a
+// black window over each of them; when it draws on every monitor ("each", "span"), the run covers nothing.
+// Working out where those windows go is plain arithmetic on rectangles, kept here away from the windows
+// themselves.
 #pragma once
 
 #include <vector>
 
+#include "common/DisplaySetting.h"
 #include "host/forms/Geometry.h"
 
 namespace orlinde {
@@ -15,5 +18,9 @@ namespace orlinde {
 // part (at most four), so a cover never lies over the primary, where the renderer draws. A monitor reported twice is
 // covered once; empty rectangles are ignored. In the order of the monitors.
 std::vector<Rect> CoverRects(const std::vector<Rect>& monitors, const Rect& primary);
+
+// The rectangles to cover for a display mode: CoverRects in "primary"; nothing in "each" and "span",
+// where the renderer draws on every monitor itself.
+std::vector<Rect> CoverRects(MonitorMode mode, const std::vector<Rect>& monitors, const Rect& primary);
 
 }  // namespace orlinde

@@ -77,11 +77,12 @@ MonitorCovers::~MonitorCovers() {
   Remove();
 }
 
-void MonitorCovers::Lay() {
+void MonitorCovers::Lay(MonitorMode mode) {
+  mode_ = mode;
   if (!RegisterCoverClass(Procedure)) return;
   StopWatch();
   const MonitorList list = CurrentMonitors();
-  const std::vector<Rect> rects = CoverRects(list.monitors, list.primary);
+  const std::vector<Rect> rects = CoverRects(mode, list.monitors, list.primary);
 
   while (windows_.size() > rects.size()) {
     DestroyWindow(windows_.back());

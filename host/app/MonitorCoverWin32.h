@@ -1,4 +1,5 @@
-// The black windows that cover every monitor but the primary during a run. Each is a borderless top-most
+// The black windows that cover every monitor but the primary during a run in the display mode "primary"
+// (in the other modes the renderer draws on every monitor and there is nothing to cover). Each is a borderless top-most
 // popup of the host's that never takes the focus (the renderer keeps the keyboard, so Escape still reaches
 // it), has no taskbar button and hides the pointer while it is over it.
 #pragma once
@@ -6,6 +7,8 @@
 #include <windows.h>
 
 #include <vector>
+
+#include "common/DisplaySetting.h"
 
 namespace orlinde {
 
@@ -16,10 +19,13 @@ class MonitorCovers {
   MonitorCovers(const MonitorCovers&) = delete;
   MonitorCovers& operator=(const MonitorCovers&) = delete;
 
-  // Lays the covers over the monitors as they are now: on the run start, and again when the display
-  // changes, when windows are moved, made or destroyed to match the new monitors. For a while after,
-  // it watches for the renderer's window and raises the covers once more when it has come up.
-  void Lay();
+  // Lays the covers the display mode asks for over the monitors as they are now: on the run start, and
+  // again (Relay) when the display changes, when windows are moved, made or destroyed to match the new
+  // monitors. For a while after, it watches for the renderer's window and raises the covers once more
+  // when it has come up.
+  void Lay(MonitorMode mode);
+  // Lays them again in the mode of the last Lay.
+  void Relay() { Lay(mode_); }
   // Destroys every cover.
   void Remove();
 
@@ -30,6 +36,7 @@ class MonitorCovers {
   void Raise();
   void StopWatch();
 
+  MonitorMode mode_ = kDefaultMonitorMode;
   std::vector<HWND> windows_;
   // How many ticks the watch for the renderer's window (a timer of the first cover) has left.
   int watchTicksLeft_ = 0;

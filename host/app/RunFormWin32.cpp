@@ -79,7 +79,7 @@ Velsora_S::Velsora_S(Host& host)
 void Velsora_S::OnLoad() {
   RendererPath = forms::app::Path() + texts::kRendererFile;
   if (WriteHandOverBitmap(HandOverBitmapPath())) StartProgram(RendererPath);
-  Covers.Lay();
+  Covers.Lay(host_.Monitors);
 
   music::MusicPlayer& player = host_.Music;
   source_ = music::SourceOf(host_.BgmSettings);
@@ -136,7 +136,7 @@ void Velsora_S::OnQueryUnload(bool&, forms::UnloadMode) {
 
 // Monitors added, removed or moved: the covers follow them.
 bool Velsora_S::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
-  if (message == WM_DISPLAYCHANGE) Covers.Lay();
+  if (message == WM_DISPLAYCHANGE) Covers.Relay();
   return false;
 }
 

@@ -24,7 +24,8 @@ class Velsora_S final : public forms::Form {
   // Program folder + "\Orlinde.xy".
   std::string RendererPath;
 
-  // Black windows over every monitor but the primary, from the renderer's start to the run end.
+  // Black windows over every monitor but the primary when the display mode is "primary" (none in the
+  // other modes), from the renderer's start to the run end.
   MonitorCovers Covers;
 
  protected:

@@ -6,6 +6,8 @@ namespace {
 
 // The source rows from the top of the panel.
 constexpr std::array<std::int16_t, 3> kRowsTopDown{1, 0, 2};
+// The display-mode rows from the top.
+constexpr std::array<MonitorMode, 3> kMonitorRowsTopDown{MonitorMode::kEach, MonitorMode::kPrimary, MonitorMode::kSpan};
 
 bool IsCommand(Stop stop) {
   return stop == Stop::FileButton || stop == Stop::Save || stop == Stop::Cancel;
@@ -42,6 +44,16 @@ std::int16_t SourceAfterArrow(std::int16_t source, Key arrow) {
   return kRowsTopDown[static_cast<std::size_t>(row)];
 }
 
+MonitorMode MonitorsAfterArrow(MonitorMode mode, Key arrow) {
+  const bool down = arrow == Key::Down || arrow == Key::Right;
+  const std::size_t rows = kMonitorRowsTopDown.size();
+  std::size_t row = 0;
+  for (std::size_t i = 0; i < rows; ++i) {
+    if (kMonitorRowsTopDown[i] == mode) row = i;
+  }
+  return kMonitorRowsTopDown[(row + (down ? 1 : rows - 1)) % rows];
+}
+
 std::int16_t CueSource(std::int16_t source) {
   return source >= 0 && source <= 2 ? source : kRowsTopDown.front();
 }
@@ -61,6 +73,9 @@ KeyAction OnKeyDown(Key key, const KeyContext& context) {
     case Key::Up:
     case Key::Down:
       if (focused == Stop::Sources) return {KeyAction::Select, Stop::Sources, SourceAfterArrow(context.source, key)};
+      if (focused == Stop::Monitors) {
+        return {KeyAction::SelectMonitors, Stop::Monitors, 0, MonitorsAfterArrow(context.monitors, key)};
+      }
       return {};
     case Key::Enter:
       if (focused == Stop::TrackBox && context.listDropped) return {KeyAction::CloseList, Stop::TrackBox};

@@ -1,6 +1,7 @@
 // The settings dialog from the keyboard: its message filter turns a key going down into the portable
-// core's terms (DialogKeys.h) and carries out what the core answers. The sources' stop is the music panel
-// Pic_C, which takes the focus for the three options and marks the chosen one's label with the focus cue.
+// core's terms (DialogKeys.h) and carries out what the core answers. The sources' stop and the display
+// modes' stop are both the music panel Pic_C, which takes the focus for either group of three options and
+// marks the chosen option's label of the group it stands for with the focus cue.
 #include <windows.h>
 
 #include "host/dialog/DialogKeys.h"
@@ -50,6 +51,7 @@ bool Velsora_P::OnFilterMessage(const MSG& message) {
     context.enabled[i] = WindowEnabled(StopWindow(static_cast<dialog::Stop>(i)));
   }
   context.source = host_.BgmSettings.BgmKind;
+  context.monitors = host_.Monitors;
   context.shift = GetKeyState(VK_SHIFT) < 0;
   context.control = GetKeyState(VK_CONTROL) < 0;
   context.repeat = (message.lParam & (LPARAM{1} << 30)) != 0;  // the key was already down
@@ -66,6 +68,9 @@ bool Velsora_P::OnFilterMessage(const MSG& message) {
       return true;
     case dialog::KeyAction::Select:
       SelectSource(action.source);
+      return true;
+    case dialog::KeyAction::SelectMonitors:
+      SelectMonitors(action.monitors);
       return true;
     case dialog::KeyAction::Click:
       // Each handler may unload the dialog: nothing after it.
@@ -89,6 +94,7 @@ bool Velsora_P::OnFilterMessage(const MSG& message) {
 dialog::Stop Velsora_P::FocusedStop() const {
   const HWND focus = GetFocus();
   if (focus == nullptr) return dialog::Stop::None;
+  if (focus == Pic_C.Hwnd()) return panelStop_;
   for (std::size_t i = 0; i < dialog::kStopCount; ++i) {
     const auto stop = static_cast<dialog::Stop>(i);
     const HWND window = StopWindow(stop);
@@ -102,6 +108,7 @@ dialog::Stop Velsora_P::FocusedStop() const {
 HWND Velsora_P::StopWindow(dialog::Stop stop) const {
   switch (stop) {
     case dialog::Stop::Sources:
+    case dialog::Stop::Monitors:
       return Pic_C.Hwnd();
     case dialog::Stop::TrackBox:
       return BGM_Repeat.Hwnd();
@@ -119,15 +126,25 @@ HWND Velsora_P::StopWindow(dialog::Stop stop) const {
 
 void Velsora_P::FocusStop(dialog::Stop stop) {
   const HWND window = StopWindow(stop);
-  if (window == nullptr || GetFocus() == window) return;
+  if (window == nullptr) return;
+  if (window == Pic_C.Hwnd() && panelStop_ != stop) {
+    panelStop_ = stop;  // the panel stands for the other group now: its cue moves there
+    ShowFocusCue();
+  }
+  if (GetFocus() == window) return;
   SetFocus(window);
   // Entering the track box selects its text, so that typing replaces the track.
   if (stop == dialog::Stop::TrackBox) SendMessageW(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
 void Velsora_P::ShowFocusCue() {
+  const bool sources = panelFocused_ && panelStop_ == dialog::Stop::Sources;
+  const bool monitors = panelFocused_ && panelStop_ == dialog::Stop::Monitors;
   const std::int16_t cued = dialog::CueSource(host_.BgmSettings.BgmKind);
-  for (std::int16_t i = 0; i < 3; ++i) lbl_BGM[static_cast<std::size_t>(i)].SetFocusCue(sourcesFocused_ && i == cued);
+  for (std::int16_t i = 0; i < 3; ++i) lbl_BGM[static_cast<std::size_t>(i)].SetFocusCue(sources && i == cued);
+  for (std::size_t i = 0; i < lbl_Mon.size(); ++i) {
+    lbl_Mon[i].SetFocusCue(monitors && static_cast<MonitorMode>(i) == host_.Monitors);
+  }
 }
 
 }  // namespace orlinde

@@ -4,9 +4,13 @@
 
 namespace orlinde::dialog {
 
-bool SaveChoice(BgmSettingsRecord& settings, std::string_view trackText, ProfileStore& store, const std::string& path) {
+bool SaveChoice(BgmSettingsRecord& settings, MonitorMode monitors, std::string_view trackText, ProfileStore& store,
+                const std::string& path) {
   settings.BgmRepeat = TrackTextToRepeat(trackText);
-  return SaveSettings(settings, store, path);
+  const bool musicSaved = SaveSettings(settings, store, path);
+  ProfileStoreFile file(store, path);
+  const bool displaySaved = WriteMonitorMode(file, monitors);
+  return musicSaved && displaySaved;
 }
 
 }  // namespace orlinde::dialog

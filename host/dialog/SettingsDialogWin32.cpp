@@ -80,6 +80,13 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
       lbl_14(Pic_C, Place(Id::lbl_14, dpi), TextOf(Id::lbl_14)),
       Cmd_BGM(Pic_C, Place(Id::Cmd_BGM, dpi), StoredButton(Id::Cmd_BGM), ButtonFont()),
       lbl_Fname(Pic_C, Place(Id::lbl_Fname, dpi)),
+      Shape4(Pic_C, Place(Id::Shape4, dpi), kWhite),
+      lbl_16(Pic_C, Place(Id::lbl_16, dpi), TextOf(Id::lbl_16)),
+      Img_Mon{
+          {{Pic_C, Place(Id::Img_Mon_0, dpi)}, {Pic_C, Place(Id::Img_Mon_1, dpi)}, {Pic_C, Place(Id::Img_Mon_2, dpi)}}},
+      lbl_Mon{{{Pic_C, Place(Id::lbl_Mon_0, dpi), TextOf(Id::lbl_Mon_0)},
+               {Pic_C, Place(Id::lbl_Mon_1, dpi), TextOf(Id::lbl_Mon_1)},
+               {Pic_C, Place(Id::lbl_Mon_2, dpi), TextOf(Id::lbl_Mon_2)}}},
       picDisplay(*this, Place(Id::picDisplay, dpi)),
       Cmd_Set(*this, Place(Id::Cmd_Set, dpi), StoredButton(Id::Cmd_Set), ButtonFont()),
       Cmd_Can(*this, Place(Id::Cmd_Can, dpi), StoredButton(Id::Cmd_Can), ButtonFont()),
@@ -90,12 +97,17 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
 
   // Every label: white text on a transparent background in the dialog's font; the option labels, the
   // track label and the credit line are sized to their text.
-  for (forms::Label* label : {&lbl_15, &lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_14, &lbl_Fname, &lbl_7}) {
+  for (forms::Label* label : {&lbl_15, &lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_14, &lbl_Fname, &lbl_16, &lbl_Mon[0],
+                              &lbl_Mon[1], &lbl_Mon[2], &lbl_7}) {
     label->SetForeColor(kWhite);
     label->SetFont(labelFont_);
   }
   lbl_15.SetAlignment(forms::Label::Align::Centre);
-  for (forms::Label* label : {&lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_14, &lbl_7}) label->SetAutoSize(true);
+  lbl_16.SetAlignment(forms::Label::Align::Centre);
+  for (forms::Label* label :
+       {&lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_14, &lbl_Mon[0], &lbl_Mon[1], &lbl_Mon[2], &lbl_7}) {
+    label->SetAutoSize(true);
+  }
   lbl_Fname.SetBorder(true);
   BGM_Repeat.SetFont(labelFont_);
 
@@ -109,16 +121,25 @@ Velsora_P::Velsora_P(int dpi, dialog::DialogHost host)
     Img_BGM[static_cast<std::size_t>(i)].MouseDown = select;
     lbl_BGM[static_cast<std::size_t>(i)].MouseDown = select;
   }
+  // The same for the display modes.
+  for (std::size_t i = 0; i < Img_Mon.size(); ++i) {
+    auto select = [this, i](MouseButton, int, int, int) {
+      SelectMonitors(static_cast<MonitorMode>(i));
+      FocusStop(dialog::Stop::Monitors);
+    };
+    Img_Mon[i].MouseDown = select;
+    lbl_Mon[i].MouseDown = select;
+  }
   Cmd_BGM.Click = [this] { ChooseMusicFile(); };
   Cmd_Set.Click = [this] { SaveAndClose(); };
   Cmd_Can.Click = [this] { Unload(); };
   picDisplay.Click = [this] { OpenHomePage(); };
   Pic_C.GotFocus = [this] {
-    sourcesFocused_ = true;
+    panelFocused_ = true;
     ShowFocusCue();
   };
   Pic_C.LostFocus = [this] {
-    sourcesFocused_ = false;
+    panelFocused_ = false;
     ShowFocusCue();
   };
 }
@@ -146,6 +167,7 @@ void Velsora_P::OnLoad() {
   Pic_C.SetBackColor(kBlack);
 
   ShowSource(host_.BgmSettings.BgmKind);
+  ShowMonitors(host_.Monitors);
 
   // The track text, then the list: "" and 1 to 30.
   BGM_Repeat.SetText(FromUtf8(dialog::FormatDigitMask(host_.BgmSettings.BgmRepeat)));
@@ -187,6 +209,18 @@ void Velsora_P::ShowSource(std::int16_t kind) {
   ShowFocusCue();
 }
 
+void Velsora_P::SelectMonitors(MonitorMode mode) {
+  host_.Monitors = mode;  // as for the source: the file changes only on 設定
+  ShowMonitors(mode);
+}
+
+void Velsora_P::ShowMonitors(MonitorMode mode) {
+  for (std::size_t i = 0; i < Img_Mon.size(); ++i) {
+    Img_Mon[i].SetPicture(Img_Ra[static_cast<MonitorMode>(i) == mode ? 1 : 0]);
+  }
+  ShowFocusCue();
+}
+
 void Velsora_P::ChooseMusicFile() {
   const std::string filter = Utf8ToAnsi(dialog::FilterBlock());  // the zero bytes convert as they are
   const std::string title = Utf8ToAnsi(dialog::kFileDialogTitle);
@@ -216,7 +250,8 @@ void Velsora_P::ChooseMusicFile() {
 
 void Velsora_P::SaveAndClose() {
   Win32ProfileStore store;
-  const bool saved = dialog::SaveChoice(host_.BgmSettings, ToAnsi(BGM_Repeat.Text()), store, host_.SettingsPath);
+  const bool saved =
+      dialog::SaveChoice(host_.BgmSettings, host_.Monitors, ToAnsi(BGM_Repeat.Text()), store, host_.SettingsPath);
   if (!saved) {
     // The choice would be lost with the process: say so and stay open, so the user can fix the file
     // (or its folder) and confirm again, or cancel knowingly.

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "common/DisplaySetting.h"
 #include "host/button/CommandWin32.h"
 #include "host/dialog/AboutPanelWin32.h"
 #include "host/dialog/DialogKeys.h"
@@ -29,11 +30,13 @@ inline constexpr char kSaveFailedMessage[] =
 
 namespace dialog {
 
-// What the dialog works on, all of it the host's: the settings record it shows and changes, the pointer
+// What the dialog works on, all of it the host's: the settings record and the display mode it shows and
+// changes, the pointer
 // position it records at load (the zoom's origin), the file 設定 writes, and the zoom outlines it runs as
 // it opens and closes.
 struct DialogHost {
   BgmSettingsRecord& BgmSettings;
+  MonitorMode& Monitors;
   std::int16_t& CursorX;
   std::int16_t& CursorY;
   std::string SettingsPath;
@@ -49,12 +52,17 @@ class Velsora_P final : public forms::Form {
 
   // Select source i: what a mouse press on Img_BGM(i) or lbl_BGM(i) does.
   void SelectSource(std::int16_t i);
+  // Select display mode `mode`: what a mouse press on Img_Mon(i) or lbl_Mon(i) does.
+  void SelectMonitors(MonitorMode mode);
 
  private:
   int dpi_;
   dialog::DialogHost host_;
   forms::Font labelFont_;
-  bool sourcesFocused_ = false;
+  // Whether the music panel has the focus, and which of its two stops (the sources or the display modes)
+  // it stands for.
+  bool panelFocused_ = false;
+  dialog::Stop panelStop_ = dialog::Stop::Sources;
 
  public:
   // Visible controls, in the order of the layout.
@@ -67,6 +75,10 @@ class Velsora_P final : public forms::Form {
   forms::Label lbl_14;  // lbl(14) "曲目をﾘﾋﾟｰﾄ"
   button::CommandControl Cmd_BGM;
   forms::Label lbl_Fname;
+  forms::Shape Shape4;                  // the display modes' header frame
+  forms::Label lbl_16;                  // lbl(16) "ﾓﾆﾀｰ"
+  std::array<forms::Image, 3> Img_Mon;  // indexed by MonitorMode
+  std::array<forms::Label, 3> lbl_Mon;
   dialog::AboutPanelControl picDisplay;
   button::CommandControl Cmd_Set;
   button::CommandControl Cmd_Can;
@@ -87,8 +99,10 @@ class Velsora_P final : public forms::Form {
 
  private:
   void ShowSource(std::int16_t kind);
-  // The keyboard's stops: which one has the focus, its window, and the focus cue of the sources stop (the
-  // music panel takes the focus for the three options and marks the chosen one's label).
+  void ShowMonitors(MonitorMode mode);
+  // The keyboard's stops: which one has the focus, its window, and the focus cue of the sources and the
+  // display-mode stops (the music panel takes the focus for both groups of options and marks the chosen
+  // option's label of the group that has it).
   dialog::Stop FocusedStop() const;
   HWND StopWindow(dialog::Stop stop) const;
   void FocusStop(dialog::Stop stop);

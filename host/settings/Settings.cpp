@@ -106,6 +106,14 @@ bool SaveSettings(const BgmSettingsRecord& settings, ProfileStore& store, const 
   return allWritten;
 }
 
+std::string ProfileStoreFile::Read(std::string_view section, std::string_view key) {
+  return ReadIni(store_, std::string(section), std::string(key), path_);
+}
+
+bool ProfileStoreFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+  return WriteIni(store_, std::string(section), std::string(key), std::string(value), path_) != 0;
+}
+
 std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte) {
   std::size_t separator = std::string_view::npos;
   ForEachCharacter(programPath, isLeadByte, [&](std::size_t start) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/DisplaySetting.h"
 #include "host/settings/DecimalText.h"
 
 namespace orlinde {
@@ -50,6 +51,20 @@ class ProfileStore {
   // nonzero on success.
   virtual std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
                                 const std::string& path) = 0;
+};
+
+// The settings file at one path seen through a ProfileStore, for the display setting's reader and writer
+// (common/DisplaySetting.h): its reads and writes go through ReadIni and WriteIni below, like the music
+// settings'.
+class ProfileStoreFile final : public IniValues {
+ public:
+  ProfileStoreFile(ProfileStore& store, std::string path) : store_(store), path_(std::move(path)) {}
+  std::string Read(std::string_view section, std::string_view key) override;
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override;
+
+ private:
+  ProfileStore& store_;
+  std::string path_;
 };
 
 // Opening a file for reading.

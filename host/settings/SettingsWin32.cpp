@@ -59,4 +59,10 @@ void LoadSettings(BgmSettingsRecord& settings) {
   LoadSettings(settings, store, probe, SettingsPath(), AnsiLeadByte);
 }
 
+MonitorMode LoadMonitorMode() {
+  Win32ProfileStore store;
+  ProfileStoreFile file(store, SettingsPath());
+  return ReadMonitorMode(file);
+}
+
 }  // namespace orlinde

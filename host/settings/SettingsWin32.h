@@ -32,5 +32,7 @@ std::string SettingsPath();
 bool FileExists(const std::string& path);
 // Fills `settings` from SettingsPath() with the loader's fallbacks.
 void LoadSettings(BgmSettingsRecord& settings);
+// [Display] Monitors= of SettingsPath(): how a run uses several monitors (each when missing or unknown).
+MonitorMode LoadMonitorMode();
 
 }  // namespace orlinde

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
+#include "common/DisplaySetting.h"
+#include "common/DisplaySettingWin32.h"
+#include "host/dialog/SettingsDialogSave.h"
 #include "host/settings/CodePageWin32.h"
 #include "host/settings/Settings.h"
 #include "host/settings/SettingsWin32.h"
@@ -144,6 +148,69 @@ TEST_F(IniFile, WriteReportsTheSystemsResult) {
   EXPECT_EQ(ReadIni(store, ini::kSection, ini::kKindKey, path), "1");
   EXPECT_EQ(WriteIni(store, ini::kSection, ini::kKindKey, " 1", folder + "\\no such folder\\Orlinde.ini"), 0);
   EXPECT_FALSE(SaveSettings(BgmSettingsRecord{1, 2, ""}, store, folder + "\\no such folder\\Orlinde.ini"));
+}
+
+void WriteRaw(const std::string& path, const std::string& bytes) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, bytes.size());
+}
+
+// What the dialog's 設定 does to a file that holds more than the program's own keys: the three music keys
+// and the display mode change in place, every other section, key and comment stays where it was, and a
+// missing [Display] section is added at the end. Both readers (the host's, through its profile store, and
+// the one the renderer uses) then read the mode that was saved.
+TEST_F(IniFile, SavingKeepsEveryOtherSectionAndKeyAndBothReadersSeeTheMode) {
+  const std::string sign = RunningOnWine() ? "" : " ";
+  const std::string before = "; written by hand\r\n[Other]\r\nKey=value\r\n[Section]\r\n" + kKindKeySjis +
+                             "= 1\r\nOwn=kept\r\n" + kRepeatKeySjis +
+                             "= 5\r\n[Display]\r\nFirst=1\r\nMonitors=Span\r\n"
+                             "Last=2\r\n[Tail]\r\nT=t\r\n";
+  WriteRaw(path, before);
+  ProfileIniFile rendererSide(path);
+  ProfileStoreFile hostSide(store, path);
+  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kSpan);
+  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kSpan);
+
+  BgmSettingsRecord settings{0, 0, ""};
+  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kPrimary, "7", store, path));
+  const std::string after = "; written by hand\r\n[Other]\r\nKey=value\r\n[Section]\r\n" + kKindKeySjis + "=" + sign +
+                            "0\r\nOwn=kept\r\n" + kRepeatKeySjis + "=" + sign + "7\r\n" + kFileKeySjis +
+                            "=\r\n[Display]\r\nFirst=1\r\nMonitors=primary\r\nLast=2\r\n[Tail]\r\nT=t\r\n";
+  EXPECT_EQ(RawBytes(path), after);
+  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kPrimary);
+  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kPrimary);
+
+  // A file with the music keys alone gets its [Display] section after them.
+  DeleteFileA(path.c_str());
+  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", store, path));
+  EXPECT_EQ(RawBytes(path), "[Section]\r\n" + kKindKeySjis + "=" + sign + "0\r\n" + kRepeatKeySjis + "=" + sign +
+                                "0\r\n" + kFileKeySjis + "=\r\n[Display]\r\nMonitors=span\r\n");
+
+  // No file, or a read-only place: the default mode, and a failed save is reported.
+  DeleteFileA(path.c_str());
+  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kEach);
+  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kEach);
+  EXPECT_FALSE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", store, folder + "\\no such folder\\Orlinde.ini"));
+}
+
+// The renderer finds the setting where the host keeps it: "Orlinde.ini" beside the running program.
+TEST(DisplaySettingBesideProgram, ReadsTheFileInTheProgramsFolder) {
+  const std::string beside = SettingsFileBesideProgram();
+  EXPECT_EQ(beside, SettingsPath());  // the host's rule for the same place
+  ASSERT_FALSE(beside.empty());
+  ASSERT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file beside the tests";
+  EXPECT_EQ(ReadMonitorModeBesideProgram(), MonitorMode::kEach);
+  WriteRaw(beside, "[Display]\r\nMonitors= primary \r\n");
+  const MonitorMode primary = ReadMonitorModeBesideProgram();
+  WriteRaw(beside, "[Display]\r\nMonitors=sideways\r\n");
+  const MonitorMode unknown = ReadMonitorModeBesideProgram();
+  DeleteFileA(beside.c_str());
+  EXPECT_EQ(primary, MonitorMode::kPrimary);
+  EXPECT_EQ(unknown, MonitorMode::kEach);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {

@@ -1,5 +1,5 @@
 // The dialog from the keyboard: the tab order over the stops that can take the focus, the arrow keys on
-// the sources, and what Enter, Space and Escape do wherever the focus is.
+// the sources and on the display modes, and what Enter, Space and Escape do wherever the focus is.
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -10,15 +10,16 @@ namespace {
 using namespace orlinde::dialog;
 
 using Enabled = std::array<bool, kStopCount>;
-// The dialog as each source leaves it: the track box only with the CD, the file button only with a file.
-constexpr Enabled kWithNone{true, false, false, true, true};
-constexpr Enabled kWithCd{true, true, false, true, true};
-constexpr Enabled kWithFile{true, false, true, true, true};
+// The dialog as each source leaves it: the track box only with the CD, the file button only with a file;
+// the sources and the display modes always.
+constexpr Enabled kWithNone{true, true, false, false, true, true};
+constexpr Enabled kWithCd{true, true, true, false, true, true};
+constexpr Enabled kWithFile{true, true, false, true, true, true};
 
 std::vector<Stop> TabRound(Stop from, bool backwards, const Enabled& enabled) {
   std::vector<Stop> visited;
   Stop at = from;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     at = NextStop(at, backwards, enabled);
     visited.push_back(at);
   }
@@ -27,20 +28,21 @@ std::vector<Stop> TabRound(Stop from, bool backwards, const Enabled& enabled) {
 
 TEST(DialogKeys, TabVisitsTheEnabledStopsInLayoutOrderAndWraps) {
   using S = Stop;
-  EXPECT_EQ((std::vector<S>{S::Sources, S::TrackBox, S::Save, S::Cancel, S::Sources, S::TrackBox}),
+  // The display modes come right after the sources, before the track box.
+  EXPECT_EQ((std::vector<S>{S::Sources, S::Monitors, S::TrackBox, S::Save, S::Cancel, S::Sources, S::Monitors}),
             TabRound(S::None, false, kWithCd));
-  EXPECT_EQ((std::vector<S>{S::FileButton, S::Save, S::Cancel, S::Sources, S::FileButton, S::Save}),
+  EXPECT_EQ((std::vector<S>{S::Monitors, S::FileButton, S::Save, S::Cancel, S::Sources, S::Monitors, S::FileButton}),
             TabRound(S::Sources, false, kWithFile));
-  EXPECT_EQ((std::vector<S>{S::Save, S::Cancel, S::Sources, S::Save, S::Cancel, S::Sources}),
-            TabRound(S::Sources, false, kWithNone));
+  EXPECT_EQ((std::vector<S>{S::Save, S::Cancel, S::Sources, S::Monitors, S::Save, S::Cancel, S::Sources}),
+            TabRound(S::Monitors, false, kWithNone));
   // Shift+Tab: the same ring the other way; from the window itself it starts at the last stop.
-  EXPECT_EQ((std::vector<S>{S::Cancel, S::Save, S::FileButton, S::Sources, S::Cancel, S::Save}),
+  EXPECT_EQ((std::vector<S>{S::Cancel, S::Save, S::FileButton, S::Monitors, S::Sources, S::Cancel, S::Save}),
             TabRound(S::None, true, kWithFile));
-  EXPECT_EQ((std::vector<S>{S::Sources, S::Cancel, S::Save, S::Sources, S::Cancel, S::Save}),
+  EXPECT_EQ((std::vector<S>{S::Monitors, S::Sources, S::Cancel, S::Save, S::Monitors, S::Sources, S::Cancel}),
             TabRound(S::TrackBox, true, kWithNone));
   // A stop disabled while it has the focus: Tab goes on from where it is.
   EXPECT_EQ(S::Save, NextStop(S::FileButton, false, kWithNone));
-  EXPECT_EQ(S::Sources, NextStop(S::FileButton, true, kWithNone));
+  EXPECT_EQ(S::Monitors, NextStop(S::FileButton, true, kWithNone));
   EXPECT_EQ(S::None, NextStop(S::Save, false, Enabled{}));
   EXPECT_EQ((KeyAction{KeyAction::Swallow}), OnKeyDown(Key::Tab, KeyContext{S::Save, Enabled{}}));
 }
@@ -69,6 +71,30 @@ TEST(DialogKeys, ArrowsOnTheSourcesMoveThroughTheRowsTopDownAndWrap) {
   for (Stop stop : {Stop::TrackBox, Stop::Save, Stop::None}) {
     EXPECT_EQ(KeyAction{}, OnKeyDown(Key::Down, KeyContext{stop, kWithCd, 1}));
   }
+}
+
+TEST(DialogKeys, ArrowsOnTheDisplayModesMoveThroughEachPrimarySpanAndWrap) {
+  using M = orlinde::MonitorMode;
+  EXPECT_EQ(M::kPrimary, MonitorsAfterArrow(M::kEach, Key::Down));
+  EXPECT_EQ(M::kSpan, MonitorsAfterArrow(M::kPrimary, Key::Right));
+  EXPECT_EQ(M::kEach, MonitorsAfterArrow(M::kSpan, Key::Down));
+  EXPECT_EQ(M::kSpan, MonitorsAfterArrow(M::kEach, Key::Up));
+  EXPECT_EQ(M::kEach, MonitorsAfterArrow(M::kPrimary, Key::Left));
+  EXPECT_EQ(M::kPrimary, MonitorsAfterArrow(M::kSpan, Key::Up));
+
+  // On the display-mode stop an arrow chooses a mode and leaves the music source alone; on the sources
+  // stop it chooses a source and leaves the mode alone.
+  KeyContext context{Stop::Monitors, kWithCd, 1};
+  context.monitors = M::kPrimary;
+  EXPECT_EQ((KeyAction{KeyAction::SelectMonitors, Stop::Monitors, 0, M::kSpan}), OnKeyDown(Key::Down, context));
+  EXPECT_EQ((KeyAction{KeyAction::SelectMonitors, Stop::Monitors, 0, M::kEach}), OnKeyDown(Key::Up, context));
+  context.focused = Stop::Sources;
+  EXPECT_EQ((KeyAction{KeyAction::Select, Stop::Sources, 0}), OnKeyDown(Key::Down, context));
+  // Enter saves and Escape cancels there too; Space does nothing.
+  context.focused = Stop::Monitors;
+  EXPECT_EQ((KeyAction{KeyAction::Save}), OnKeyDown(Key::Enter, context));
+  EXPECT_EQ((KeyAction{KeyAction::Cancel}), OnKeyDown(Key::Escape, context));
+  EXPECT_EQ(KeyAction{}, OnKeyDown(Key::Space, context));
 }
 
 TEST(DialogKeys, EnterSpaceAndEscapeWhereverTheFocusIs) {
@@ -122,7 +148,7 @@ TEST(DialogKeys, EnterSpaceAndEscapeWhereverTheFocusIs) {
   EXPECT_EQ(closeList, OnKeyDown(Key::Escape, dropped));
   EXPECT_EQ((KeyAction{KeyAction::MoveFocus, Stop::Save}), OnKeyDown(Key::Tab, dropped));
   dropped.shift = true;
-  EXPECT_EQ((KeyAction{KeyAction::MoveFocus, Stop::Sources}), OnKeyDown(Key::Tab, dropped));
+  EXPECT_EQ((KeyAction{KeyAction::MoveFocus, Stop::Monitors}), OnKeyDown(Key::Tab, dropped));
   EXPECT_EQ(passOn, OnKeyDown(Key::Other, dropped));
 }
 

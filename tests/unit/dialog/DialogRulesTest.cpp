@@ -1,5 +1,6 @@
 // The dialog's rules: controls per source, the track list and text, the file dialog's filter, the window
 // placement and the layout table.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "host/dialog/DialogLayout.h"
@@ -71,6 +72,35 @@ TEST(DialogLayout, ControlsSitInsideTheirContainersAtDesignDpi) {
     EXPECT_LE(c.place.y + c.place.height, h) << id;
     EXPECT_EQ(c.place, ScaledPlace(c, 96)) << id;
   }
+}
+
+TEST(DialogLayout, TheDisplayModesSitInTheMusicPanelsFreeSpaceOverlappingNothing) {
+  // The free space: right of the track label, above the file name.
+  const orlinde::Rect freeSpace = orlinde::Rect::FromEdges(205, 0, 453, 95);
+  const DialogControl group[] = {DialogControl::Shape4,    DialogControl::lbl_16,    DialogControl::Img_Mon_0,
+                                 DialogControl::lbl_Mon_0, DialogControl::Img_Mon_1, DialogControl::lbl_Mon_1,
+                                 DialogControl::Img_Mon_2, DialogControl::lbl_Mon_2};
+  for (const DialogControl id : group) {
+    const ControlPlace& c = Layout(id);
+    EXPECT_EQ(Container::MusicPanel, c.container) << static_cast<int>(id);
+    EXPECT_GE(c.place.x, freeSpace.x) << static_cast<int>(id);
+    EXPECT_GE(c.place.y, freeSpace.y) << static_cast<int>(id);
+    EXPECT_LE(c.place.Right(), freeSpace.Right()) << static_cast<int>(id);
+    EXPECT_LE(c.place.Bottom(), freeSpace.Bottom()) << static_cast<int>(id);
+    for (const ControlPlace& other : kDialogLayout) {
+      if (other.container != Container::MusicPanel ||
+          std::find(std::begin(group), std::end(group), other.id) != std::end(group)) {
+        continue;
+      }
+      const bool apart = c.place.Right() <= other.place.x || other.place.Right() <= c.place.x ||
+                         c.place.Bottom() <= other.place.y || other.place.Bottom() <= c.place.y;
+      EXPECT_TRUE(apart) << static_cast<int>(id) << " overlaps " << static_cast<int>(other.id);
+    }
+  }
+  // Each mark sits level with its label, in the rows each, primary, span from the top.
+  EXPECT_LT(Layout(DialogControl::Img_Mon_0).place.y, Layout(DialogControl::Img_Mon_1).place.y);
+  EXPECT_LT(Layout(DialogControl::Img_Mon_1).place.y, Layout(DialogControl::Img_Mon_2).place.y);
+  EXPECT_EQ(Layout(DialogControl::Img_Mon_1).place.y, Layout(DialogControl::lbl_Mon_1).place.y);
 }
 
 TEST(DialogLayout, OtherDpisScaleEverythingButTheAboutPanelsSize) {

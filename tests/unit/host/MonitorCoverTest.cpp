@@ -92,5 +92,21 @@ TEST(MonitorCover, RepeatedEmptyAndOverlappingSecondaryMonitors) {
   EXPECT_EQ((std::vector<Rect>{primary, second}), CoverRects({primary, second}, Rect{}));
 }
 
+TEST(MonitorCover, OnlyThePrimaryModeCoversAndItCoversAsBefore) {
+  const Rect primary = Edges(0, 0, 1024, 768);
+  const Rect second = Edges(1024, 0, 1824, 600);
+  const Rect portrait = Edges(-768, 0, 0, 1024);
+  const std::vector<Rect> monitors{portrait, primary, second};
+  EXPECT_EQ(CoverRects(monitors, primary), CoverRects(MonitorMode::kPrimary, monitors, primary));
+  EXPECT_EQ((std::vector<Rect>{portrait, second}), CoverRects(MonitorMode::kPrimary, monitors, primary));
+  // The renderer draws on every monitor in the other modes: nothing to cover, whatever the monitors
+  // (after a change too, when the primary may be unknown for a moment).
+  for (const MonitorMode mode : {MonitorMode::kEach, MonitorMode::kSpan}) {
+    EXPECT_TRUE(CoverRects(mode, monitors, primary).empty());
+    EXPECT_TRUE(CoverRects(mode, monitors, Rect{}).empty());
+    EXPECT_TRUE(CoverRects(mode, {primary}, primary).empty());
+  }
+}
+
 }  // namespace
 }  // namespace orlinde
