@@ -4,6 +4,8 @@
 namespace orlinde::renderer::texts {
 
 inline constexpr char kWindowClass[] = "OpenGL";
+// The class of the windows on the other monitors (no title, never shown in a list of windows).
+inline constexpr char kMonitorWindowClass[] = "OrlindeMonitor";
 inline constexpr char kErrorCaption[] = "Error";
 
 inline constexpr char kRegisterClassFailed[] = "Failed to register the window class!";

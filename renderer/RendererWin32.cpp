@@ -1,5 +1,5 @@
-// The renderer program: its one pop-up OpenGL window, the key table, the three ways it ends, display
-// power, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw, how many
+// The renderer program: its pop-up OpenGL window (and, with several monitors, one more for each other
+// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw, how many
 // scene steps to run and when a drop falls comes from the frame loop the Linux program runs too.
 #include <windows.h>
 
@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "common/CursorRule.h"
+#include "common/DisplaySettingWin32.h"
 #include "common/HandOverPath.h"
+#include "common/MonitorsWin32.h"
 #include "common/WindowTitles.h"
 #include "renderer/DisplayPowerWin32.h"
 #include "renderer/RendererTexts.h"
@@ -19,6 +21,7 @@
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
+#include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SteadyClock.h"
@@ -26,6 +29,15 @@
 
 namespace orlinde::renderer {
 namespace {
+
+// The window of a monitor other than the primary's (the mode `each`): untitled, never active, never
+// focused, with a context and a scene of its own.
+struct MonitorWindow {
+  PixelRect area;
+  HWND window = nullptr;
+  HDC deviceContext = nullptr;
+  HGLRC renderingContext = nullptr;
+};
 
 struct RendererState {
   HINSTANCE instance = nullptr;
@@ -38,12 +50,19 @@ struct RendererState {
   SceneKeys sceneKeys;           // the same presses as the scene's keys
   POINT StartCursor{};
   SteadyClock clock;
-  std::vector<SceneView> views;  // one: the window's scene
+  std::vector<SceneView> views;  // the window's scene first, then one for each of `others`
+  std::vector<MonitorWindow> others;
+  BitmapPixels texture;          // kept for the scenes of monitors that come later
+  MonitorMode mode = kDefaultMonitorMode;
+  bool paced = true;
   FrameLoop* frames = nullptr;   // while the loop runs
   DisplayPower power;
 };
 
 RendererState g;
+
+// The colour depth asked of every window's pixel format.
+constexpr std::int32_t kColourBits = 32;
 
 void ShowError(const char* text) {
   MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
@@ -77,19 +96,38 @@ void SetKey(WPARAM virtualKey, bool down) {
   if (const auto sceneKey = SceneKeyFor(virtualKey)) g.sceneKeys[*sceneKey] = down;
 }
 
-// Puts the scene on the window: draw, then swap.
+// The window and context of view `index`: the renderer's own window, or another monitor's.
+struct ViewTarget {
+  HDC deviceContext;
+  HGLRC renderingContext;
+};
+ViewTarget TargetOf(std::size_t index) {
+  if (index == 0 || index > g.others.size()) return {g.deviceContext, g.renderingContext};
+  return {g.others[index - 1].deviceContext, g.others[index - 1].renderingContext};
+}
+
+// With other monitors' windows, each has a context of its own, made current before it is drawn on.
+void MakeViewCurrent(std::size_t index) {
+  if (g.others.empty()) return;
+  const ViewTarget target = TargetOf(index);
+  wglMakeCurrent(target.deviceContext, target.renderingContext);
+}
+
+// Puts a scene on its window: draw, then swap.
 class WindowPainter final : public ViewPainter {
  public:
-  void PaintView(std::size_t, RainScene& scene) override {
+  void PaintView(std::size_t index, RainScene& scene) override {
+    MakeViewCurrent(index);
     DrawScene(scene);
-    SwapBuffers(g.deviceContext);
+    SwapBuffers(TargetOf(index).deviceContext);
   }
 };
 
 WindowPainter g_painter;
 
-// Where the driver offers WGL_EXT_swap_control, each swap waits for the display's next refresh.
-void AskForSwapIntervalOne() {
+// Where the driver offers WGL_EXT_swap_control, asks the current context's swaps to wait for `interval`
+// refreshes (0: not at all).
+void AskForSwapInterval(int interval) {
   // Through the plain function type first: GCC treats a cast from it as deliberate.
   using GenericProc = void (*)();
   using ExtensionsProc = const char*(WINAPI*)();
@@ -100,7 +138,7 @@ void AskForSwapIntervalOne() {
       reinterpret_cast<SwapIntervalProc>(reinterpret_cast<GenericProc>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (extensions == nullptr || swapInterval == nullptr) return;
   const char* names = extensions();
-  if (HasExtension(names, "WGL_EXT_swap_control")) swapInterval(1);
+  if (HasExtension(names, "WGL_EXT_swap_control")) swapInterval(interval);
 }
 
 // Waits until the next frame or drop is due or any input or message arrives, whichever comes first. The
@@ -150,11 +188,156 @@ bool FailCreation(const char* text) {
   return false;
 }
 
+// Double-buffered RGBA with a 16-bit depth buffer: every window the scene is drawn in.
+PIXELFORMATDESCRIPTOR ScenePixelFormat(std::int32_t colourBits) {
+  PIXELFORMATDESCRIPTOR descriptor{};
+  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  descriptor.nVersion = 1;
+  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  descriptor.iPixelType = PFD_TYPE_RGBA;
+  descriptor.cColorBits = static_cast<BYTE>(colourBits);
+  descriptor.cDepthBits = 16;
+  descriptor.iLayerType = PFD_MAIN_PLANE;
+  return descriptor;
+}
+
+LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;  // a click leaves the renderer's own window active, with the keys
+    case WM_ERASEBKGND:
+      return 1;  // the scene covers every pixel
+    case WM_KEYDOWN:
+      SetKey(wParam, true);
+      return 0;
+    case WM_KEYUP:
+      SetKey(wParam, false);
+      return 0;
+    case WM_PAINT:
+      if (g.frames != nullptr) g.frames->Repaint(g_painter);
+      ValidateRect(window, nullptr);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Releases one other monitor's window and what it holds; its failures are nobody's business but its own.
+void CloseMonitorWindow(MonitorWindow& other) {
+  wglMakeCurrent(nullptr, nullptr);
+  if (other.renderingContext != nullptr) wglDeleteContext(other.renderingContext);
+  if (other.deviceContext != nullptr) ReleaseDC(other.window, other.deviceContext);
+  if (other.window != nullptr) DestroyWindow(other.window);
+  other = {};
+}
+
+// Other monitors' windows and scenes go, from the last, until `keep` are left; the renderer's own context
+// is current again.
+void CloseMonitorWindows(std::size_t keep = 0) {
+  while (g.others.size() > keep) {
+    CloseMonitorWindow(g.others.back());
+    g.others.pop_back();
+    g.views.pop_back();
+  }
+  if (g.frames != nullptr) g.frames->SetViews(g.views);
+  if (g.renderingContext != nullptr) wglMakeCurrent(g.deviceContext, g.renderingContext);
+}
+
+// A window over another monitor, with its own context and scene: the scene's camera with that monitor's
+// aspect ratio, its own drops. A monitor whose window or context cannot be made stays without rain.
+void OpenMonitorWindow(const PixelRect& area, std::int32_t colourBits) {
+  static const bool registered = [] {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = MonitorWindowProc;
+    windowClass.hInstance = g.instance;
+    windowClass.lpszClassName = texts::kMonitorWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+  }();
+  if (!registered) return;
+  MonitorWindow other;
+  other.area = area;
+  other.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, texts::kMonitorWindowClass, "",
+                                 WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.x, area.y, area.width, area.height,
+                                 nullptr, nullptr, g.instance, nullptr);
+  if (other.window != nullptr) other.deviceContext = GetDC(other.window);
+  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(colourBits);
+  const int format = other.deviceContext != nullptr ? ChoosePixelFormat(other.deviceContext, &descriptor) : 0;
+  if (format != 0 && SetPixelFormat(other.deviceContext, format, &descriptor)) {
+    other.renderingContext = wglCreateContext(other.deviceContext);
+  }
+  if (other.renderingContext == nullptr || !wglMakeCurrent(other.deviceContext, other.renderingContext)) {
+    CloseMonitorWindow(other);
+    return;
+  }
+  // The loop paces every window; a swap that waited for its own monitor's refresh would hold up the
+  // windows drawn after it in the same frame.
+  AskForSwapInterval(0);
+  ResizeScene(area.width, area.height);
+  SceneView& view = g.views.emplace_back(g.clock);
+  InitScene(view.scene, g.texture, view.rain, ClockSeed(g.clock) + static_cast<std::uint32_t>(g.views.size()));
+  g.others.push_back(other);
+  ShowWindow(other.window, SW_SHOWNOACTIVATE);
+}
+
+// Lays the windows out for the mode and the monitors there are now: at start and after a display change.
+// With one monitor, or in `each` and `primary`, the renderer's own window is the design's (a little larger
+// than the primary monitor), cut to that monitor so that the overhang never shows on a neighbour; `each`
+// adds a window for every other monitor; `span` stretches the one window over all of them.
+// Windows that are there already are kept, moved where a monitor changed: their rain goes on.
+void LayOutWindows(std::int32_t colourBits) {
+  const MonitorSet desk = CurrentMonitors();
+  const std::vector<SceneArea> areas = LayOutScenes(g.mode, desk);
+  const std::size_t wanted = g.mode == MonitorMode::kEach && areas.size() > 1 ? areas.size() - 1 : 0;
+  CloseMonitorWindows(wanted);
+  for (std::size_t i = 0; i < g.others.size(); ++i) {
+    MonitorWindow& other = g.others[i];
+    const PixelRect& area = areas[i + 1].area;
+    if (other.area == area) continue;
+    other.area = area;
+    SetWindowPos(other.window, nullptr, area.x, area.y, area.width, area.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeViewCurrent(i + 1);
+    ResizeScene(area.width, area.height);
+  }
+  if (desk.monitors.size() > 1 && g.mode == MonitorMode::kSpan) {
+    const PixelRect box = BoundingBox(desk.monitors);
+    SetWindowRgn(g.window, nullptr, TRUE);
+    SetWindowPos(g.window, nullptr, box.x, box.y, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(g.window, nullptr, 0, 0, g.ScreenWidth, g.ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (desk.monitors.size() > 1) {
+      const PixelRect& primary = desk.monitors[desk.primary];
+      // The window stands at the screen's origin: the region is in its own coordinates.
+      SetWindowRgn(g.window, CreateRectRgn(primary.x, primary.y, primary.x + primary.width, primary.y + primary.height),
+                   TRUE);
+    } else {
+      SetWindowRgn(g.window, nullptr, TRUE);
+    }
+    for (std::size_t i = g.others.size() + 1; i <= wanted; ++i) OpenMonitorWindow(areas[i].area, colourBits);
+  }
+  MakeViewCurrent(0);
+  // One window waits for its monitor's refresh at the swap; several leave the waiting to the loop.
+  if (g.paced || !g.others.empty()) AskForSwapInterval(g.others.empty() ? 1 : 0);
+  if (g.frames != nullptr) g.frames->SetViews(g.views);
+}
+
+// The fastest refresh among the monitors drawn on, so that pacing to it halves no monitor's rate.
+int FastestRefresh() {
+  int fastest = GetDeviceCaps(g.deviceContext, VREFRESH);
+  for (const MonitorWindow& other : g.others) {
+    const int rate = GetDeviceCaps(other.deviceContext, VREFRESH);
+    if (rate > fastest) fastest = rate;
+  }
+  return fastest;
+}
+
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       return 0;
     case WM_SIZE:
+      MakeViewCurrent(0);
       ResizeScene(LOWORD(lParam), HIWORD(lParam));
       if (g.frames != nullptr) g.frames->Repaint(g_painter);
       return 0;
@@ -168,6 +351,15 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
       HandlePowerBroadcast(wParam, lParam, g.power);
       if (g.frames != nullptr) g.frames->SetDrawing(g.power.ShouldDraw());
       return TRUE;
+    case WM_DISPLAYCHANGE:
+      // A monitor came or went, or changed its size: the windows follow the new desk.
+      // Closing the old windows may hand the activation on: the renderer's own window takes the keys again.
+      if (g.frames != nullptr) {
+        LayOutWindows(kColourBits);
+        SetForegroundWindow(window);
+        SetFocus(window);
+      }
+      return 0;
     case WM_CLOSE:
       PostQuitMessage(0);
       return 0;
@@ -209,14 +401,7 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   g.deviceContext = GetDC(g.window);
   if (g.deviceContext == nullptr) return FailCreation(texts::kGetDcFailed);
 
-  PIXELFORMATDESCRIPTOR descriptor{};
-  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-  descriptor.nVersion = 1;
-  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  descriptor.iPixelType = PFD_TYPE_RGBA;
-  descriptor.cColorBits = static_cast<BYTE>(colourBits);
-  descriptor.cDepthBits = 16;
-  descriptor.iLayerType = PFD_MAIN_PLANE;
+  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(colourBits);
   const int format = ChoosePixelFormat(g.deviceContext, &descriptor);
   if (format == 0) return FailCreation(texts::kChoosePixelFormatFailed);
   if (!SetPixelFormat(g.deviceContext, format, &descriptor)) return FailCreation(texts::kSetPixelFormatFailed);
@@ -237,6 +422,7 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   StdioFileOpener files;
   const TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
   SceneView& view = g.views.emplace_back(g.clock);
+  g.texture = texture.bitmap;
   if (!InitScene(view.scene, texture.bitmap, view.rain, ClockSeed(g.clock))) {
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(g.renderingContext);
@@ -247,13 +433,15 @@ bool CreateRenderWindow(std::int32_t colourBits) {
 
 int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   FlushDenormalsToZero();
-  if (!CreateRenderWindow(32)) return 0;
+  g.mode = ReadMonitorModeBesideProgram();
+  if (!CreateRenderWindow(kColourBits)) return 0;
   GetCursorPos(&g.StartCursor);
   ShowCursor(FALSE);
 
   const bool paced = !PacingSwitchedOff();
-  if (paced) AskForSwapIntervalOne();
-  FrameLoop frames(g.clock, ChooseFramePeriod(GetDeviceCaps(g.deviceContext, VREFRESH), paced), g.views);
+  g.paced = paced;
+  LayOutWindows(kColourBits);
+  FrameLoop frames(g.clock, ChooseFramePeriod(FastestRefresh(), paced), g.views);
   // Millisecond waits, paced or not: the drops and the end checks are timed too.
   const TimerResolution resolution(true);
   const DisplayStateNotifications displayState(g.window);
@@ -294,6 +482,8 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   g.frames = nullptr;
 
   ShowCursor(TRUE);
+  CloseMonitorWindows();
+  UnregisterClassA(texts::kMonitorWindowClass, g.instance);
   DestroyRenderWindow();
   return 0;
 }

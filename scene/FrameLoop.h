@@ -57,6 +57,10 @@ class FrameLoop {
   // left to wait for. `keys` is the program's scene key table.
   TurnOutcome Turn(SceneKeys& keys, ViewPainter& painter);
 
+  // The views change (a monitor came or went): the loop drives these from the next turn on, on the same
+  // pacer. The views must outlive the loop or the next call.
+  void SetViews(std::span<SceneView> views) { views_ = views; }
+
   // Paints every view as it stands, with no step (a window exposed or resized); nothing while paused.
   void Repaint(ViewPainter& painter);
 
