@@ -40,8 +40,9 @@ as_root() {
 }
 
 # Installed without their recommends, which would bring in large sets of tools not needed here: diffoscope's
-# format tools, and a whole MATE desktop for the two screen lockers the Linux package's tests run it under.
-lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-x11)
+# format tools, and a whole MATE desktop for the two screen lockers the Linux package's tests run it under
+# (with the D-Bus session, gsettings and the desktop-entry check those tests call).
+lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-daemon libglib2.0-bin desktop-file-utils)
 
 for p in "${lean[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
