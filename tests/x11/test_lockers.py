@@ -114,8 +114,8 @@ class InstalledPackageTest(unittest.TestCase):
 class XSecureLockTest(InstalledPackageTest):
     def test_xsecurelock_runs_the_saver_module_and_the_rain_shows_until_it_ends(self):
         # Locking asks for no password: xsecurelock starts its authentication only on a key or the pointer,
-        # and nothing moves on this display. It would cover the composite overlay, which Xvfb offers but
-        # draws no one's windows into.
+        # and nothing moves on this display. No compositing manager runs here, so it need not cover the
+        # composite overlay.
         log = open(ARTIFACTS / "xsecurelock-stderr.txt", "wb")
         self.addCleanup(log.close)
         env = {**self.session.env, "XSECURELOCK_SAVER": "saver_orlinde", "XSECURELOCK_NO_COMPOSITE": "1"}
