@@ -102,9 +102,11 @@ Description: rain screen saver: ripples on a tilted square of water
  spread rings of ripples that bend a water-caustics picture reflected in
  the surface.
  .
- Orlinde is an OpenGL hack for XScreenSaver and also runs in a window of
- its own, where the arrow keys turn and tilt the water and the space bar
- lets a drop fall. Any 24-bit BMP picture can replace the built-in one.
+ Orlinde is an OpenGL hack for XScreenSaver, which MATE's screen saver
+ lists among its themes and xsecurelock runs as its saver module
+ saver_orlinde. It also runs in a window of its own, where the arrow keys
+ turn and tilt the water and the space bar lets a drop fall. Any 24-bit
+ BMP picture can replace the built-in one.
 EOF
 (cd "$root" && find usr -type f | sort | xargs md5sum > DEBIAN/md5sums)
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
