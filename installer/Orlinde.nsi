@@ -6,6 +6,7 @@
 ;   HOST       the built Orlinde.scr              RENDERER   the built Orlinde.xy
 ;   ICON       assets/orlinde.ico                 OUTFILE    the setup program to write
 ;   PICTURE    assets/installer.bmp, the 164 × 314 picture of the welcome and finish pages
+;   LICENSE    the license text (LICENSE at the top of the source tree), installed as LICENSE.txt
 
 Unicode true
 Target amd64-unicode
@@ -143,6 +144,7 @@ Section "Orlinde"
   ; An upgrade replaces the programs; Orlinde.ini, the user's settings, is never touched.
   File "/oname=Orlinde.scr" "${HOST}"
   File "/oname=Orlinde.xy" "${RENDERER}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateShortcut "${SHORTCUT}" "$INSTDIR\Orlinde.scr" "/c" "$INSTDIR\Orlinde.scr" 0
@@ -191,6 +193,7 @@ Section "Uninstall"
   ; Only the files the installer and the programs made; the folder goes only when nothing else is in it.
   Delete "$INSTDIR\Orlinde.scr"
   Delete "$INSTDIR\Orlinde.xy"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Orlinde.ini"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

@@ -18,7 +18,7 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text) {
   return value;
 }
 
-enum class Option { kRoot, kWindow, kWindowId, kFullscreen, kTexture, kRainInterval, kDelay, kFps, kHelp };
+enum class Option { kRoot, kWindow, kWindowId, kFullscreen, kMonitors, kTexture, kRainInterval, kDelay, kFps, kHelp };
 
 struct OptionName {
   std::string_view name;
@@ -27,10 +27,15 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"root", Option::kRoot, false},         {"window", Option::kWindow, false},
-    {"window-id", Option::kWindowId, true}, {"fullscreen", Option::kFullscreen, false},
-    {"texture", Option::kTexture, true},    {"rain-interval", Option::kRainInterval, true},
-    {"delay", Option::kDelay, true},        {"fps", Option::kFps, false},
+    {"root", Option::kRoot, false},
+    {"window", Option::kWindow, false},
+    {"window-id", Option::kWindowId, true},
+    {"fullscreen", Option::kFullscreen, false},
+    {"monitors", Option::kMonitors, true},
+    {"texture", Option::kTexture, true},
+    {"rain-interval", Option::kRainInterval, true},
+    {"delay", Option::kDelay, true},
+    {"fps", Option::kFps, false},
     {"help", Option::kHelp, false},
 };
 
@@ -38,7 +43,30 @@ ParsedOptions Refuse(std::string error) {
   return {std::nullopt, std::move(error)};
 }
 
+constexpr struct {
+  MonitorMode mode;
+  std::string_view name;
+} kMonitorModes[] = {
+    {MonitorMode::kEach, "each"},
+    {MonitorMode::kPrimary, "primary"},
+    {MonitorMode::kSpan, "span"},
+};
+
 }  // namespace
+
+std::string_view MonitorModeName(MonitorMode mode) {
+  for (const auto& known : kMonitorModes) {
+    if (known.mode == mode) return known.name;
+  }
+  return kMonitorModes[0].name;
+}
+
+std::optional<MonitorMode> ParseMonitorMode(std::string_view text) {
+  for (const auto& known : kMonitorModes) {
+    if (known.name == text) return known.mode;
+  }
+  return std::nullopt;
+}
 
 std::optional<std::uint64_t> ParseWindowId(std::string_view text) {
   std::uint64_t value = 0;
@@ -101,6 +129,12 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
       case Option::kFullscreen:
         options.fullscreen = true;
         break;
+      case Option::kMonitors: {
+        const auto mode = ParseMonitorMode(value);
+        if (!mode) return Refuse(name + ": \"" + std::string(value) + "\" is not each, primary or span");
+        options.monitors = *mode;
+        break;
+      }
       case Option::kTexture:
         if (value.empty()) return Refuse(name + " needs a file name");
         options.texture = std::string(value);
@@ -159,7 +193,10 @@ std::string UsageText(std::string_view programName) {
       "  --root               draw on $XSCREENSAVER_WINDOW, else on the root window\n"
       "  --window-id ID       draw on the window ID (0x... or decimal)\n"
       "  --window             draw in a window of its own (the default without $XSCREENSAVER_WINDOW)\n"
-      "  --fullscreen         ask the window manager to show that window full screen\n"
+      "  --fullscreen         ask the window manager to show that window full screen, on every monitor\n"
+      "  --monitors MODE      how a full-screen or root window over several monitors is filled:\n"
+      "                       each (the default): one rain per monitor; primary: the primary monitor's\n"
+      "                       alone, black on the others; span: one rain across all of them\n"
       "  --texture FILE       the picture reflected in the water (24-bit BMP; default: the built-in caustics)\n"
       "  --rain-interval MS   milliseconds between drops (default 1000, at least 25)\n"
       "  --delay USEC         least microseconds between frames (default 0: paced by the display)\n"

@@ -22,10 +22,24 @@ enum class DrawTarget {
   kOwnWindow  // --window
 };
 
+// How a window that covers several monitors is filled (--monitors): the --fullscreen window and the
+// root window. A plain --window and a window a daemon hands over always get one scene.
+enum class MonitorMode {
+  kEach,     // "each", the default: one scene per monitor
+  kPrimary,  // "primary": the primary monitor's scene, black on the others
+  kSpan      // "span": one scene over the whole window
+};
+
+// The option's value for a mode, as the command line and the settings page write it.
+std::string_view MonitorModeName(MonitorMode mode);
+// The mode a value names; empty for anything but the three names, written exactly.
+std::optional<MonitorMode> ParseMonitorMode(std::string_view text);
+
 struct ProgramOptions {
   DrawTarget target = DrawTarget::kDefault;
   std::uint64_t windowId = 0;  // with kWindowId
   bool fullscreen = false;
+  MonitorMode monitors = MonitorMode::kEach;
   std::string texture;                               // empty: the built-in caustics picture
   std::int32_t rainInterval = kDefaultRainInterval;  // milliseconds, never below the keypad's floor
   std::int64_t delayMicroseconds = 0;                // least time between frames; 0: paced by the display

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Linux program for release and packages it into OUTDIR:
 #   orlinde_<version>_amd64.deb              for Debian and its derivatives (an XScreenSaver hack)
-#   orlinde-<version>-linux-x86_64.tar.gz    the program, its settings page, its manual page, INSTALL
+#   orlinde-<version>-linux-x86_64.tar.gz    the program, its settings page, its manual page, INSTALL, LICENSE
 # <version> is the project's version in CMakeLists.txt; packaging/linux/ holds the package's own files.
 #
 # The same source gives the same bytes: every file time is SOURCE_DATE_EPOCH (from the environment, else
@@ -62,9 +62,14 @@ trap 'rm -rf "$stage"' EXIT
 # expects a package it computes dependencies for.
 root=$stage/debian/orlinde
 install -d -m 0755 "$root/DEBIAN" "$root/usr/libexec/xscreensaver" "$root/usr/share/xscreensaver/config" \
-  "$root/usr/share/man/man6" "$root/usr/share/doc/orlinde"
+  "$root/usr/share/man/man6" "$root/usr/share/doc/orlinde" "$root/usr/share/applications/screensavers" \
+  "$root/usr/libexec/xsecurelock"
 install -m 0755 "$program" "$root/usr/libexec/xscreensaver/orlinde"
 install -m 0644 "$pkg/orlinde.xml" "$root/usr/share/xscreensaver/config/orlinde.xml"
+# MATE's screen saver lists the savers whose entries lie in applications/screensavers; xsecurelock runs
+# the saver module its XSECURELOCK_SAVER names from its own folder.
+install -m 0644 "$pkg/orlinde.desktop" "$root/usr/share/applications/screensavers/orlinde.desktop"
+install -m 0755 "$pkg/saver_orlinde" "$root/usr/libexec/xsecurelock/saver_orlinde"
 gzip -n -9 -c "$pkg/orlinde.6" > "$root/usr/share/man/man6/orlinde.6.gz"
 install -m 0644 "$pkg/copyright" "$root/usr/share/doc/orlinde/copyright"
 gzip -n -9 -c "$pkg/changelog" > "$root/usr/share/doc/orlinde/changelog.Debian.gz"
@@ -97,9 +102,11 @@ Description: rain screen saver: ripples on a tilted square of water
  spread rings of ripples that bend a water-caustics picture reflected in
  the surface.
  .
- Orlinde is an OpenGL hack for XScreenSaver and also runs in a window of
- its own, where the arrow keys turn and tilt the water and the space bar
- lets a drop fall. Any 24-bit BMP picture can replace the built-in one.
+ Orlinde is an OpenGL hack for XScreenSaver, which MATE's screen saver
+ lists among its themes and xsecurelock runs as its saver module
+ saver_orlinde. It also runs in a window of its own, where the arrow keys
+ turn and tilt the water and the space bar lets a drop fall. Any 24-bit
+ BMP picture can replace the built-in one.
 EOF
 (cd "$root" && find usr -type f | sort | xargs md5sum > DEBIAN/md5sums)
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
@@ -113,7 +120,7 @@ name=orlinde-$version-linux-x86_64
 folder=$stage/$name
 install -d -m 0755 "$folder"
 install -m 0755 "$program" "$folder/orlinde"
-install -m 0644 "$pkg/orlinde.xml" "$pkg/orlinde.6" "$pkg/INSTALL" "$folder/"
+install -m 0644 "$pkg/orlinde.xml" "$pkg/orlinde.6" "$pkg/INSTALL" LICENSE "$folder/"
 find "$folder" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 tarball=$out/$name.tar.gz
 tar --format=gnu --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \

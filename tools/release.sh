@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a release from the tree into out/release/:
 #   Orlinde-<version>-setup.exe   the per-user installer
-#   Orlinde-<version>-win64.zip   the two programs and how to install them by hand
+#   Orlinde-<version>-win64.zip   the two programs, how to install them by hand, the license
 #   (the Linux edition's package and tarball, from tools/package_linux.sh)
 #   BUILDINFO.txt                 the commit, its time and the Debian versions of the tools that made the bytes
 #   SHA256SUMS                    of every other file there
@@ -40,6 +40,7 @@ folder="$stage/Orlinde-$version"
 mkdir "$folder"
 cp "$build/host/Orlinde.scr" "$build/renderer/Orlinde.xy" "$folder/"
 cp installer/INSTALL.txt "$folder/INSTALL.txt"
+cp LICENSE "$folder/LICENSE.txt"
 chmod 755 "$folder"
 chmod 644 "$folder"/*
 find "$folder" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +

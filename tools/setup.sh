@@ -42,8 +42,10 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installed without its recommends, which would bring in a large set of format tools it does not need here.
-lean=(diffoscope-minimal)
+# Installed without their recommends, which would bring in large sets of tools not needed here: diffoscope's
+# format tools, and a whole MATE desktop for the two screen lockers the Linux package's tests run it under
+# (with the D-Bus session, gsettings and the desktop-entry check those tests call).
+lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-daemon libglib2.0-bin desktop-file-utils)
 
 for p in "${lean[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

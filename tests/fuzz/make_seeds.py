@@ -74,6 +74,7 @@ def other_seeds():
         "attached": [b"--rain-interval=-5", b"--delay=10000000", b"--window-id=0XFFFFFFFF"],
         "missing-value": [b"--texture"], "bad-number": [b"--delay", b"1e6"], "unknown": [b"---root", b"x"],
         "big": [b"--rain-interval", b"2147483648", b"0x100000000"], "empty": [b""],
+        "monitors": [b"--fullscreen", b"--monitors", b"span", b"-monitors=primary", b"--monitors", b"Each"],
     }.items()})
 
     write("commandline", {name: text for name, text in {

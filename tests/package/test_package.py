@@ -1,6 +1,7 @@
 """The Linux packages as a user gets them: tools/package_linux.sh builds them, the .deb and the tarball hold
 exactly their files, the .deb passes lintian, a second build gives the same bytes, and the program unpacked
 from the .deb takes the options its settings page produces and draws the rain on a virtual display."""
+import configparser
 import os
 import re
 import shutil
@@ -31,7 +32,12 @@ DEB_FILES = [
     ("drwxr-xr-x", "./usr/libexec/"),
     ("drwxr-xr-x", "./usr/libexec/xscreensaver/"),
     ("-rwxr-xr-x", "./usr/libexec/xscreensaver/orlinde"),
+    ("drwxr-xr-x", "./usr/libexec/xsecurelock/"),
+    ("-rwxr-xr-x", "./usr/libexec/xsecurelock/saver_orlinde"),
     ("drwxr-xr-x", "./usr/share/"),
+    ("drwxr-xr-x", "./usr/share/applications/"),
+    ("drwxr-xr-x", "./usr/share/applications/screensavers/"),
+    ("-rw-r--r--", "./usr/share/applications/screensavers/orlinde.desktop"),
     ("drwxr-xr-x", "./usr/share/doc/"),
     ("drwxr-xr-x", "./usr/share/doc/orlinde/"),
     ("-rw-r--r--", "./usr/share/doc/orlinde/changelog.Debian.gz"),
@@ -46,6 +52,7 @@ DEB_FILES = [
 TARBALL_FILES = [
     ("drwxr-xr-x", f"{TOP}/"),
     ("-rw-r--r--", f"{TOP}/INSTALL"),
+    ("-rw-r--r--", f"{TOP}/LICENSE"),
     ("-rwxr-xr-x", f"{TOP}/orlinde"),
     ("-rw-r--r--", f"{TOP}/orlinde.6"),
     ("-rw-r--r--", f"{TOP}/orlinde.xml"),
@@ -135,9 +142,24 @@ class PackageTest(unittest.TestCase):
         usage = run(str(program), "--help")
         text = usage.stdout + usage.stderr
         args = [(e.tag, e.get(a)) for e in page.iter() for a in ("arg", "arg-set", "arg-unset") if e.get(a)]
-        self.assertEqual(sorted(tag for tag, _ in args), ["boolean", "command", "file", "number", "number"])
+        self.assertEqual(sorted(tag for tag, _ in args),
+                         ["boolean", "command", "file", "number", "number", "option", "option"])
         for _, arg in args:
             self.assertRegex(text, rf"(?m)^\s+{re.escape(arg.split()[0])}\b")
+
+        # The monitors choice offers the three modes; the first, which adds nothing to the command line, is
+        # the program's default, and the program takes each of the others' values.
+        choice = page.find("select[@id='monitors']")
+        self.assertIsNotNone(choice, "the settings page offers the monitors choice")
+        options = choice.findall("option")
+        self.assertEqual([(o.get("id"), o.get("arg-set")) for o in options],
+                         [("each", None), ("primary", "--monitors primary"), ("span", "--monitors span")])
+        self.assertTrue(all(o.get("_label") for o in options))
+        self.assertIn("--monitors MODE", text)
+        self.assertRegex(text, r"each \(the default\)")
+        for option in options[1:]:
+            taken = run(str(program), *option.get("arg-set").split(), "--help")
+            self.assertEqual((taken.returncode, taken.stderr), (0, ""), option.get("arg-set"))
 
         # The command line the settings app makes with every setting moved off its default (each slider at
         # its end farthest from the default, a texture file, the frame rate shown), in its own window.
@@ -148,6 +170,7 @@ class PackageTest(unittest.TestCase):
             command += element.get("arg").replace("%", str(value)).split()
         command += [page.find("file").get("arg").split()[0], str(SOURCE / "assets" / "caustics.bmp")]
         command += [page.find("boolean").get("arg-set")]
+        command += options[-1].get("arg-set").split()
         with X11Session(ARTIFACTS) as session:
             process = session.start(*command)
             window = session.wait_for_window("Orlinde")
@@ -163,6 +186,64 @@ class PackageTest(unittest.TestCase):
             process.send_signal(signal.SIGTERM)
             _, errors = process.communicate(timeout=10)
             self.assertEqual(process.returncode, 0, errors)
+
+    def test_every_locker_finds_it_and_the_license_is_mit_as_expat(self):
+        root = self.temp / "lockers"
+        run("dpkg-deb", "-x", str(self.first / DEB), str(root), check=True)
+        program = "/usr/libexec/xscreensaver/orlinde"
+
+        # MATE's screen saver: an entry of the Screensaver category that runs the program on its window.
+        entry_file = root / "usr/share/applications/screensavers/orlinde.desktop"
+        validated = run("desktop-file-validate", str(entry_file))
+        self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read_string(entry_file.read_text())
+        fields = dict(entry["Desktop Entry"])
+        self.assertEqual({k: fields.get(k) for k in ("Type", "Name", "Exec", "TryExec", "Categories")},
+                         {"Type": "Application", "Name": "Orlinde", "Exec": f"{program} --root",
+                          "TryExec": program, "Categories": "Screensaver;"})
+
+        # xsecurelock's saver module: a shell script that hands over to the packaged program with --root.
+        saver = root / "usr/libexec/xsecurelock/saver_orlinde"
+        script = saver.read_text()
+        self.assertTrue(script.startswith("#!/bin/sh\n"), script)
+        self.assertEqual(run("sh", "-n", str(saver)).returncode, 0)
+        self.assertRegex(script, rf"(?m)^exec {re.escape(program)} --root$")
+        self.assertTrue((root / program.lstrip("/")).is_file(), "the program it runs is in the package")
+
+        # The license: MIT at the top of the tree, named Expat with its whole text in the package's copyright,
+        # and the very file in the tarball.
+        license_text = (SOURCE / "LICENSE").read_text()
+        lines = license_text.splitlines()
+        self.assertEqual(lines[:3], ["MIT License", "", "Copyright (c) 2026 The Orlinde developers"])
+        self.assertIn('THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND', license_text)
+        paragraphs = [dict(re.findall(r"(?m)^(\S[^:]*): ?(.*(?:\n .*)*)", block))
+                      for block in (root / "usr/share/doc/orlinde/copyright").read_text().split("\n\n")]
+        files = next(p for p in paragraphs if p.get("Files") == "*")
+        self.assertEqual((files["Copyright"], files["License"]), ("2026 The Orlinde developers", "Expat"))
+        expat = next(p["License"] for p in paragraphs if "Files" not in p and p.get("License", "").startswith("Expat"))
+        body = [line[1:] for line in expat.splitlines()[1:]]
+        self.assertEqual(["" if line == "." else line for line in body], lines[4:],
+                         "the copyright file carries the license's whole text")
+        extracted = self.temp / "tarball"
+        extracted.mkdir(exist_ok=True)
+        run("tar", "xzf", str(self.first / TARBALL), "-C", str(extracted), check=True)
+        self.assertEqual((extracted / TOP / "LICENSE").read_text(), license_text)
+
+        # The manual page explains the three monitor modes and what becomes of them under a daemon that runs
+        # one program per monitor.
+        man = run("man", "--nh", "--nj", "-l", str(root / "usr/share/man/man6/orlinde.6.gz"),
+                  env={**os.environ, "MANWIDTH": "200", "LC_ALL": "C.UTF-8"}).stdout
+        section = man.split("\nMONITORS\n", 1)[-1].split("\nKEYS\n", 1)[0]
+        self.assertNotEqual(section, man, "the manual page has a MONITORS section")
+        flat = " ".join(section.split())
+        for mode in ("each", "primary", "span"):
+            self.assertRegex(section, rf"(?m)^\s+{mode}\b", mode)
+        self.assertIn("primary leaves the other monitors black", flat)
+        self.assertIn("span behaves as each", flat)
+        self.assertIn("saver_orlinde", man)
+        self.assertIn("/usr/share/applications/screensavers/orlinde.desktop", man)
 
 
 if __name__ == "__main__":

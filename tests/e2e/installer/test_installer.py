@@ -1,5 +1,5 @@
 """The release's installer under Wine, each case in a fresh prefix of its own (an install changes HKCU):
-a silent install puts the two programs, the three registry places and the shortcut in place; the installed
+a silent install puts the two programs, the license, the three registry places and the shortcut in place; the installed
 programs run and save their settings beside themselves; an upgrade keeps the settings; the uninstaller
 removes what the installer added and nothing else, also when it runs a second time; a folder that cannot be
 written fails cleanly; a folder with blanks and Japanese characters works under code page 932; the wizard's
@@ -98,6 +98,8 @@ class InstallerTestCase(HostTestCase):
         windows = self.session.windows_path(folder)
         self.assertEqual(HOST.read_bytes(), (folder / "Orlinde.scr").read_bytes())
         self.assertEqual(RENDERER.read_bytes(), (folder / "Orlinde.xy").read_bytes())
+        self.assertEqual((SOURCE / "LICENSE").read_bytes(), (folder / "LICENSE.txt").read_bytes(),
+                         "the license lies beside the programs")
         self.assertTrue((folder / "Uninstall.exe").is_file())
         desktop = self.reg_values(DESKTOP_KEY)
         self.assertEqual(windows + "\\Orlinde.scr", desktop.get("SCRNSAVE.EXE"))

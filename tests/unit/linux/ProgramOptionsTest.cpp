@@ -1,6 +1,7 @@
 // The Linux program's command line and the choice of the window it draws on.
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,31 @@ TEST(ProgramOptionsTest, DelayIsFromZeroToTenSeconds) {
   EXPECT_EQ(10'000'000, Accepted({"--delay", "10000000"}).delayMicroseconds);
   for (const std::string_view bad : {"-1", "10000001", "99999999999999999999", "x", "1.5"}) {
     EXPECT_FALSE(Parse({"--delay", bad}).options) << bad;
+  }
+}
+
+TEST(ProgramOptionsTest, MonitorsAreEachUnlessPrimaryOrSpanIsNamedExactly) {
+  EXPECT_EQ(MonitorMode::kEach, Accepted({}).monitors);
+  EXPECT_EQ(MonitorMode::kEach, Accepted({"--root", "--fullscreen"}).monitors);
+  EXPECT_EQ(MonitorMode::kPrimary, Accepted({"--monitors", "primary"}).monitors);
+  EXPECT_EQ(MonitorMode::kSpan, Accepted({"-monitors", "span"}).monitors);
+  EXPECT_EQ(MonitorMode::kSpan, Accepted({"--monitors=span", "--fullscreen"}).monitors);
+  EXPECT_EQ(MonitorMode::kEach, Accepted({"--monitors", "span", "--monitors=each"}).monitors) << "the last wins";
+  // The settings page writes each mode by its name; the name reads back as the same mode.
+  for (const MonitorMode mode : {MonitorMode::kEach, MonitorMode::kPrimary, MonitorMode::kSpan}) {
+    EXPECT_EQ(mode, ParseMonitorMode(MonitorModeName(mode)));
+    EXPECT_EQ(mode, Accepted({"--monitors", MonitorModeName(mode)}).monitors);
+  }
+  for (const std::string_view bad : {"", "Each", "PRIMARY", "spans", "span ", " each", "all", "0", "1"}) {
+    const ParsedOptions parsed = Parse({"--monitors", bad});
+    EXPECT_FALSE(parsed.options) << bad;
+    EXPECT_EQ("--monitors: \"" + std::string(bad) + "\" is not each, primary or span", parsed.error);
+  }
+  EXPECT_EQ("--monitors needs a value", Parse({"--fullscreen", "--monitors"}).error);
+  const std::string usage = UsageText("orlinde");
+  EXPECT_NE(std::string::npos, usage.find("  --monitors MODE ")) << usage;
+  for (const std::string_view mode : {"each (the default)", "primary:", "span:"}) {
+    EXPECT_NE(std::string::npos, usage.find(mode)) << mode;
   }
 }
 
