@@ -12,6 +12,7 @@
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/dpms.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -27,12 +28,14 @@
 
 #include "linux/BuiltInTexture.h"
 #include "linux/FpsOverlay.h"
+#include "linux/MonitorsX11.h"
 #include "linux/ProgramOptions.h"
 #include "scene/BitmapReader.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
+#include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SteadyClock.h"
@@ -286,7 +289,9 @@ void Release(Surface& s) {
 struct LoopState {
   SceneKeys keys;
   bool quit = false;
-  bool repaint = false;  // the window was exposed or resized: draw it again at once
+  bool repaint = false;   // the window was exposed or resized: draw it again at once
+  bool relayout = false;  // the window's size or the monitors changed: lay the scenes out again
+  int randrEventBase = -1;
 };
 
 void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
@@ -310,6 +315,8 @@ void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
         ResizeScene(s.width, s.height);
         loop.repaint = true;
       }
+      // The window's size, or the screen's (the root window's), decides where the scenes go.
+      loop.relayout = true;
       break;
     case Expose:
       // The last of a series of exposures repaints the whole window once.
@@ -322,6 +329,11 @@ void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
       if (s.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == s.deleteWindow) loop.quit = true;
       break;
     default:
+      if (loop.randrEventBase >= 0 && event.type == loop.randrEventBase + RRScreenChangeNotify) {
+        XEvent copy = event;
+        XRRUpdateConfiguration(&copy);
+        loop.relayout = true;
+      }
       break;
   }
 }
@@ -384,15 +396,56 @@ const char* DpmsText(DpmsReading reading) {
   return "?";
 }
 
+// The most scenes one window holds: one per monitor, for as many monitors as a desk has.
+constexpr std::size_t kMaxHeadsWatched = 16;
+
 // How long between two questions to the DPMS extension.
 constexpr Microseconds kDpmsInterval = 1'000'000;
 
-// Puts a view on the program's one window: the scene, the frame-rate corner, the swap.
+// Puts the views on the program's one window: each scene in its own part of it (a monitor's) with the
+// camera for that part's shape, black where no scene is, then the frame-rate corner and the swap.
 class X11Painter final : public ViewPainter {
  public:
   X11Painter(Surface& s, MonotonicClock& clock, bool showFps) : s_(s), clock_(clock), showFps_(showFps) {}
-  void PaintView(std::size_t, RainScene& scene) override {
+
+  // The parts of the window the views are drawn in, top-left origin; one part over the whole window draws
+  // as a single scene always has (viewport and projection set on resize only).
+  void SetAreas(std::vector<SceneArea> areas) {
+    areas_ = std::move(areas);
+    whole_ = areas_.size() == 1 && areas_[0].area == PixelRect{0, 0, s_.width, s_.height};
+  }
+  const std::vector<SceneArea>& Areas() const { return areas_; }
+
+  void PaintView(std::size_t index, RainScene& scene) override {
+    if (!whole_) {
+      if (index == 0) ClearWindow();
+      const PixelRect part = GlViewport(areas_[index].area, s_.height);
+      SetSceneViewport(part.x, part.y, part.width, part.height);
+      glScissor(part.x, part.y, part.width, part.height);
+      glEnable(GL_SCISSOR_TEST);  // the scene's clear stays inside its own part
+    }
     DrawScene(scene);
+    if (index + 1 == areas_.size()) Present();
+  }
+
+  // A window with no scene at all (`primary` on a monitor other than the primary) is shown black.
+  void PaintEmpty() {
+    ClearWindow();
+    Present();
+  }
+
+ private:
+  void ClearWindow() {
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, s_.width, s_.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  void Present() {
+    if (!whole_) {
+      glDisable(GL_SCISSOR_TEST);
+      glViewport(0, 0, s_.width, s_.height);
+    }
     if (showFps_) {
       frameRate_.Frame(clock_.Now());
       DrawOverlayText(FrameRateText(frameRate_.Rate()), s_.width, s_.height);
@@ -404,12 +457,61 @@ class X11Painter final : public ViewPainter {
     }
   }
 
- private:
   Surface& s_;
   MonotonicClock& clock_;
   bool showFps_;
   FrameRateCounter frameRate_;
+  std::vector<SceneArea> areas_;
+  bool whole_ = true;
 };
+
+// Where the window lies on the root window.
+PixelRect WindowOnRoot(const Surface& s) {
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(s.display, s.window, DefaultRootWindow(s.display), 0, 0, &x, &y, &child);
+  return {x, y, s.width, s.height};
+}
+
+// The parts of the window that get a scene of their own. The root window and the --fullscreen window
+// cover every monitor: the mode lays scenes over them (each, primary, span). A plain window and a window a
+// daemon hands over get one scene; under a daemon that runs one program per monitor, `primary` leaves the
+// windows on the other monitors black.
+std::vector<SceneArea> SceneAreas(const Surface& s, DrawPlace::Kind kind, const ProgramOptions& options) {
+  const bool coversMonitors = kind == DrawPlace::Kind::kRootWindow || (kind == DrawPlace::Kind::kOwnWindow && options.fullscreen);
+  const bool primaryOnly = kind == DrawPlace::Kind::kGivenWindow && options.monitors == MonitorMode::kPrimary;
+  if (!coversMonitors && !primaryOnly) return {{{0, 0, s.width, s.height}, true}};
+  const MonitorSet desk = CurrentMonitorsX11(s.display, DefaultScreen(s.display));
+  return AreasInWindow(LayOutScenes(options.monitors, desk), WindowOnRoot(s));
+}
+
+// Asks a window manager to stretch the full-screen window over every monitor (_NET_WM_FULLSCREEN_MONITORS:
+// the monitors at its top, bottom, left and right edges, as Xinerama numbers them).
+void AskForEveryMonitor(const Surface& s) {
+  const MonitorSet desk = CurrentMonitorsX11(s.display, DefaultScreen(s.display));
+  if (desk.monitors.size() < 2) return;
+  long edges[4] = {0, 0, 0, 0};  // top, bottom, left, right
+  for (std::size_t i = 0; i < desk.monitors.size(); ++i) {
+    const PixelRect& m = desk.monitors[i];
+    const PixelRect& top = desk.monitors[static_cast<std::size_t>(edges[0])];
+    const PixelRect& bottom = desk.monitors[static_cast<std::size_t>(edges[1])];
+    const PixelRect& left = desk.monitors[static_cast<std::size_t>(edges[2])];
+    const PixelRect& right = desk.monitors[static_cast<std::size_t>(edges[3])];
+    if (m.y < top.y) edges[0] = static_cast<long>(i);
+    if (m.y + m.height > bottom.y + bottom.height) edges[1] = static_cast<long>(i);
+    if (m.x < left.x) edges[2] = static_cast<long>(i);
+    if (m.x + m.width > right.x + right.width) edges[3] = static_cast<long>(i);
+  }
+  XEvent message{};
+  message.xclient.type = ClientMessage;
+  message.xclient.window = s.window;
+  message.xclient.message_type = XInternAtom(s.display, "_NET_WM_FULLSCREEN_MONITORS", False);
+  message.xclient.format = 32;
+  for (int i = 0; i < 4; ++i) message.xclient.data.l[i] = edges[i];
+  message.xclient.data.l[4] = 1;  // a normal application
+  XSendEvent(s.display, DefaultRootWindow(s.display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &message);
+}
 
 int Run(const ProgramOptions& options) {
   BitmapPixels texture = ReadTexture(options.texture);
@@ -440,19 +542,44 @@ int Run(const ProgramOptions& options) {
 
   FlushDenormalsToZero();
   SteadyClock clock;
+  X11Painter painter(s, clock, options.showFps);
   std::vector<SceneView> views;
-  views.emplace_back(clock);
-  SceneView& view = views.front();
+  views.reserve(kMaxHeadsWatched);
   ResizeScene(s.width, s.height);
-  if (!InitScene(view.scene, texture, view.rain, ClockSeed(clock))) Fail("the texture holds no pixels");
-  view.scene.RainInterval = options.rainInterval;
-  view.rain.SetRainTimer(view.scene.RainInterval);
+  if (texture.pixels.empty()) Fail("the texture holds no pixels");
+  // One scene, with its own drops, for each part of the window that gets one; scenes that are there
+  // already go on raining when the layout changes.
+  const auto arrange = [&] {
+    std::vector<SceneArea> areas = SceneAreas(s, resolved.place->kind, options);
+    if (areas.size() > kMaxHeadsWatched) areas.resize(kMaxHeadsWatched);
+    while (views.size() > areas.size()) views.pop_back();
+    while (views.size() < areas.size()) {
+      SceneView& view = views.emplace_back(clock);
+      InitScene(view.scene, texture, view.rain, ClockSeed(clock) + static_cast<std::uint32_t>(views.size()));
+      view.scene.RainInterval = options.rainInterval;
+      view.rain.SetRainTimer(view.scene.RainInterval);
+    }
+    if (verbose) {
+      std::fprintf(stderr, "%s: %zu scene(s)", kProgram, areas.size());
+      for (const SceneArea& a : areas) std::fprintf(stderr, " %dx%d+%d+%d", a.area.width, a.area.height, a.area.x, a.area.y);
+      std::fputc('\n', stderr);
+    }
+    painter.SetAreas(std::move(areas));
+    if (painter.Areas().size() != 1 || !(painter.Areas()[0].area == PixelRect{0, 0, s.width, s.height})) {
+      glEnable(GL_SCISSOR_TEST);
+    } else {
+      glDisable(GL_SCISSOR_TEST);
+      ResizeScene(s.width, s.height);
+    }
+    if (views.empty()) painter.PaintEmpty();
+  };
+  if (options.fullscreen && resolved.place->kind == DrawPlace::Kind::kOwnWindow) AskForEveryMonitor(s);
+  arrange();
 
   const bool paced = !PacingSwitchedOff();
   if (paced) AskForSwapIntervalOne(s.display, DefaultScreen(s.display), s.window);
   // The program does not know the display's rate: 60 frames a second, one per scene step.
   FrameLoop frames(clock, ChooseFramePeriod(0, paced, options.delayMicroseconds), views);
-  X11Painter painter(s, clock, options.showFps);
 
   // In a window handed over by a daemon the daemon watches the monitor (XScreenSaver ends its hacks when
   // it powers down); in its own window or on the root window the program asks DPMS once a second.
@@ -463,6 +590,7 @@ int Run(const ProgramOptions& options) {
   Microseconds nextPowerCheck = clock.Now();
 
   LoopState loop;
+  loop.randrEventBase = WatchMonitorChangesX11(s.display, DefaultScreen(s.display));
   while (true) {
     while (XPending(s.display) > 0) {
       XEvent event;
@@ -481,9 +609,19 @@ int Run(const ProgramOptions& options) {
       lastReading = reading;
       nextPowerCheck = clock.Now() + kDpmsInterval;
     }
+    if (loop.relayout) {
+      loop.relayout = false;
+      arrange();
+      frames.SetViews(views);
+      loop.repaint = true;
+    }
     if (loop.repaint) {
       loop.repaint = false;
-      frames.Repaint(painter);
+      if (views.empty()) {
+        painter.PaintEmpty();
+      } else {
+        frames.Repaint(painter);
+      }
     }
     if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
       WaitForFrameOrEvent(s.display, wait);

@@ -43,27 +43,11 @@ ParsedOptions Refuse(std::string error) {
   return {std::nullopt, std::move(error)};
 }
 
-constexpr struct {
-  MonitorMode mode;
-  std::string_view name;
-} kMonitorModes[] = {
-    {MonitorMode::kEach, "each"},
-    {MonitorMode::kPrimary, "primary"},
-    {MonitorMode::kSpan, "span"},
-};
-
 }  // namespace
 
-std::string_view MonitorModeName(MonitorMode mode) {
-  for (const auto& known : kMonitorModes) {
-    if (known.mode == mode) return known.name;
-  }
-  return kMonitorModes[0].name;
-}
-
-std::optional<MonitorMode> ParseMonitorMode(std::string_view text) {
-  for (const auto& known : kMonitorModes) {
-    if (known.name == text) return known.mode;
+std::optional<MonitorMode> ParseMonitorsOption(std::string_view text) {
+  for (const MonitorMode mode : {MonitorMode::kEach, MonitorMode::kPrimary, MonitorMode::kSpan}) {
+    if (MonitorModeName(mode) == text) return mode;
   }
   return std::nullopt;
 }
@@ -130,7 +114,7 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
         options.fullscreen = true;
         break;
       case Option::kMonitors: {
-        const auto mode = ParseMonitorMode(value);
+        const auto mode = ParseMonitorsOption(value);
         if (!mode) return Refuse(name + ": \"" + std::string(value) + "\" is not each, primary or span");
         options.monitors = *mode;
         break;

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/DisplaySetting.h"
+
 namespace orlinde {
 
 inline constexpr std::int32_t kDefaultRainInterval = 1000;
@@ -22,18 +24,10 @@ enum class DrawTarget {
   kOwnWindow  // --window
 };
 
-// How a window that covers several monitors is filled (--monitors): the --fullscreen window and the
-// root window. A plain --window and a window a daemon hands over always get one scene.
-enum class MonitorMode {
-  kEach,     // "each", the default: one scene per monitor
-  kPrimary,  // "primary": the primary monitor's scene, black on the others
-  kSpan      // "span": one scene over the whole window
-};
-
-// The option's value for a mode, as the command line and the settings page write it.
-std::string_view MonitorModeName(MonitorMode mode);
-// The mode a value names; empty for anything but the three names, written exactly.
-std::optional<MonitorMode> ParseMonitorMode(std::string_view text);
+// How a window that covers several monitors is filled (--monitors, the display setting's three modes): the
+// --fullscreen window and the root window. A plain --window and a window a daemon hands over always get one
+// scene. The option takes the three names (MonitorModeName) written exactly; empty for anything else.
+std::optional<MonitorMode> ParseMonitorsOption(std::string_view text);
 
 struct ProgramOptions {
   DrawTarget target = DrawTarget::kDefault;

@@ -73,8 +73,12 @@ bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rain
 }
 
 void ResizeScene(std::int32_t width, std::int32_t height) {
+  SetSceneViewport(0, 0, width, height);
+}
+
+void SetSceneViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
   if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
+  glViewport(x, y, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 100.0);

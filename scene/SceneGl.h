@@ -21,6 +21,10 @@ bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rain
 // Viewport and projection for a client area; a height of 0 counts as 1.
 void ResizeScene(std::int32_t width, std::int32_t height);
 
+// Viewport and projection for a part of the window (x, y from its lower left corner, as GL counts): the
+// scene's camera with that part's own aspect ratio. ResizeScene is this for the whole client area.
+void SetSceneViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+
 // One frame of the surface as the scene's steps left it: clear, camera, the mesh, the strips.
 void DrawScene(RainScene& scene);
 

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const orlinde::ProgramOptions& o = *parsed.options;
     FUZZ_CHECK(o.rainInterval >= orlinde::kRainIntervalFloor);
     FUZZ_CHECK(o.delayMicroseconds >= 0 && o.delayMicroseconds <= orlinde::kMaxDelayMicroseconds);
-    FUZZ_CHECK(orlinde::ParseMonitorMode(orlinde::MonitorModeName(o.monitors)) == o.monitors);
+    FUZZ_CHECK(orlinde::ParseMonitorsOption(orlinde::MonitorModeName(o.monitors)) == o.monitors);
     if (o.target == orlinde::DrawTarget::kWindowId) {
       FUZZ_CHECK(o.windowId != 0 && o.windowId <= std::numeric_limits<std::uint32_t>::max());
     }

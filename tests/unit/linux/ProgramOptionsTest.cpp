@@ -78,7 +78,7 @@ TEST(ProgramOptionsTest, MonitorsAreEachUnlessPrimaryOrSpanIsNamedExactly) {
   EXPECT_EQ(MonitorMode::kEach, Accepted({"--monitors", "span", "--monitors=each"}).monitors) << "the last wins";
   // The settings page writes each mode by its name; the name reads back as the same mode.
   for (const MonitorMode mode : {MonitorMode::kEach, MonitorMode::kPrimary, MonitorMode::kSpan}) {
-    EXPECT_EQ(mode, ParseMonitorMode(MonitorModeName(mode)));
+    EXPECT_EQ(mode, ParseMonitorsOption(MonitorModeName(mode)));
     EXPECT_EQ(mode, Accepted({"--monitors", MonitorModeName(mode)}).monitors);
   }
   for (const std::string_view bad : {"", "Each", "PRIMARY", "spans", "span ", " each", "all", "0", "1"}) {
