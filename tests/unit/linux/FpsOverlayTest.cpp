@@ -1,12 +1,11 @@
 // The frame-rate corner drawn offscreen through OSMesa: what it draws, and the GL state it leaves.
-#include <GL/osmesa.h>
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "linux/FpsOverlay.h"
 #include "scene/Gl.h"
+#include "tests/unit/OffscreenContext.h"
 
 namespace orlinde {
 namespace {
@@ -16,15 +15,7 @@ constexpr int kHeight = 48;
 
 class OverlayRender : public testing::Test {
  protected:
-  void SetUp() override {
-    context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-    ASSERT_NE(nullptr, context_);
-    buffer_.assign(static_cast<std::size_t>(kWidth) * kHeight * 4, 0);
-    ASSERT_TRUE(OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
-  }
-  void TearDown() override {
-    if (context_ != nullptr) OSMesaDestroyContext(context_);
-  }
+  void SetUp() override { ASSERT_TRUE(gl_.Current()); }
 
   // The text drawn on a black frame, found with the unpack alignment `alignment`: which pixels are white.
   std::vector<bool> Draw(const char* text, GLint alignment) {
@@ -33,9 +24,10 @@ class OverlayRender : public testing::Test {
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     DrawOverlayText(text, kWidth, kHeight);
     glFinish();
+    const std::vector<std::uint8_t>& pixels = gl_.Pixels();
     std::vector<bool> white;
-    for (std::size_t k = 0; k < buffer_.size(); k += 4)
-      white.push_back(buffer_[k] == 255 && buffer_[k + 1] == 255 && buffer_[k + 2] == 255);
+    for (std::size_t k = 0; k < pixels.size(); k += 4)
+      white.push_back(pixels[k] == 255 && pixels[k + 1] == 255 && pixels[k + 2] == 255);
     return white;
   }
 
@@ -45,8 +37,7 @@ class OverlayRender : public testing::Test {
     return alignment;
   }
 
-  OSMesaContext context_ = nullptr;
-  std::vector<std::uint8_t> buffer_;
+  OffscreenContext gl_{kWidth, kHeight};
 };
 
 TEST_F(OverlayRender, LeavesTheUnpackAlignmentAsItFoundIt) {
