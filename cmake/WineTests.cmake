@@ -4,8 +4,8 @@
 #       runs a Windows program (a test program or fixture) on a private virtual display.
 #   orlinde_add_e2e_cases(PREFIX e2e_host MODULE test_host [KEEP_CLASS] [TIMEOUT s] CASES Class.test_x ...)
 #       registers the cases of a Python end-to-end test module against the built programs, each its own
-#       test (orlinde_add_python_cases, with the shared prefix and the programs' places).
-include(${CMAKE_CURRENT_LIST_DIR}/PythonTests.cmake)
+#       test (orlinde_add_python_cases of cmake/PythonTests.cmake, with the shared prefix and the programs'
+#       places).
 
 set(ORLINDE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 
