@@ -2,15 +2,12 @@
 #
 #   orlinde_add_wine_test(NAME name COMMAND target-or-exe [args...] [LOCALE ja_JP.UTF-8] [TIMEOUT s])
 #       runs a Windows program (a test program or fixture) on a private virtual display.
-#   orlinde_add_e2e_test(NAME name SCRIPT file.py CASE Class.test_name [TIMEOUT s])
-#       runs one case of a Python end-to-end test against the built programs.
-find_program(ORLINDE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(NOT ORLINDE_PYTHON)
-  find_program(ORLINDE_PYTHON NAMES python3 REQUIRED)
-endif()
+#   orlinde_add_e2e_cases(PREFIX e2e_host MODULE test_host [KEEP_CLASS] [TIMEOUT s] CASES Class.test_x ...)
+#       registers the cases of a Python end-to-end test module against the built programs, each its own
+#       test (orlinde_add_python_cases of cmake/PythonTests.cmake, with the shared prefix and the programs'
+#       places).
 
 set(ORLINDE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(ORLINDE_HARNESS_DIR ${PROJECT_SOURCE_DIR}/tests/harness)
 
 if(NOT TEST wine_prefix_setup)
   add_test(NAME wine_prefix_setup
@@ -36,29 +33,9 @@ function(orlinde_add_wine_test)
   set_tests_properties(${W_NAME} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT ${W_TIMEOUT} LABELS wine)
 endfunction()
 
-function(orlinde_add_e2e_test)
-  cmake_parse_arguments(E "" "NAME;SCRIPT;CASE;TIMEOUT" "" ${ARGN})
-  if(NOT E_TIMEOUT)
-    set(E_TIMEOUT 180)
-  endif()
-  add_test(NAME ${E_NAME}
-    COMMAND ${ORLINDE_PYTHON} -m unittest -v ${E_CASE}
-    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
-  set_tests_properties(${E_NAME} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT ${E_TIMEOUT} LABELS e2e
-    ENVIRONMENT "ORLINDE_BUILD_DIR=${CMAKE_BINARY_DIR};ORLINDE_WINEPREFIX=${ORLINDE_WINEPREFIX};ORLINDE_ARTIFACTS_DIR=${ORLINDE_ARTIFACTS_DIR};ORLINDE_SOURCE_DIR=${PROJECT_SOURCE_DIR};PYTHONPATH=${ORLINDE_HARNESS_DIR};PYTHONDONTWRITEBYTECODE=1")
-endfunction()
-
-# Registers cases of one Python test module, each as its own test:
-#   orlinde_add_e2e_cases(PREFIX e2e_host MODULE test_host [KEEP_CLASS] CASES Class.test_x ...)
-# A test is named PREFIX_x, or PREFIX_Class_x with KEEP_CLASS.
+# A test is named PREFIX_x, or PREFIX_Class_x with KEEP_CLASS; 180 s unless TIMEOUT says otherwise.
 function(orlinde_add_e2e_cases)
-  cmake_parse_arguments(C "KEEP_CLASS" "PREFIX;MODULE;TIMEOUT" "CASES" ${ARGN})
-  foreach(case IN LISTS C_CASES)
-    if(C_KEEP_CLASS)
-      string(REGEX REPLACE "^([A-Za-z0-9_]+)\\.test_" "\\1_" short ${case})
-    else()
-      string(REGEX REPLACE ".*\\.test_" "" short ${case})
-    endif()
-    orlinde_add_e2e_test(NAME ${C_PREFIX}_${short} CASE ${C_MODULE}.${case} TIMEOUT ${C_TIMEOUT})
-  endforeach()
+  orlinde_add_python_cases(${ARGN} LABELS e2e FIXTURES_REQUIRED wine_prefix ENVIRONMENT
+    ORLINDE_BUILD_DIR=${CMAKE_BINARY_DIR} ORLINDE_WINEPREFIX=${ORLINDE_WINEPREFIX}
+    ORLINDE_ARTIFACTS_DIR=${ORLINDE_ARTIFACTS_DIR} ORLINDE_SOURCE_DIR=${PROJECT_SOURCE_DIR})
 endfunction()

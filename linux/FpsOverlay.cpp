@@ -95,6 +95,9 @@ void DrawOverlayText(const std::string& text, std::int32_t width, std::int32_t h
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
+  // The glyphs' rows are two bytes each, read without padding; the scene's own setting is put back after.
+  GLint unpackAlignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glColor3f(1.0f, 1.0f, 1.0f);
   const int margin = 8;
@@ -104,7 +107,7 @@ void DrawOverlayText(const std::string& text, std::int32_t width, std::int32_t h
     if (const Glyph* glyph = FindGlyph(c)) GlyphBits(*glyph, bits);
     glBitmap(16, kGlyphHeight * kScale, 0.0f, 0.0f, (kGlyphWidth + 1) * kScale, 0.0f, &bits[0][0]);
   }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();

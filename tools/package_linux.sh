@@ -44,16 +44,11 @@ if ! grep -q "^\.TH ORLINDE 6 \"[^\"]*\" \"Orlinde $version\"" "$pkg/orlinde.6";
   exit 1
 fi
 
-# A release build of its own, with no absolute path of this machine in the program (the build folder is
-# mapped after the source folder, so that it wins for the files generated inside it).
-build=$src/build/linux-release
-flags="-D_FORTIFY_SOURCE=2 -fstack-protector-strong -Wformat -Werror=format-security -Wdate-time"
-flags="$flags -ffile-prefix-map=$src=. -ffile-prefix-map=$build=build"
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
-  "-DCMAKE_EXE_LINKER_FLAGS=-s -Wl,-z,relro -Wl,-z,now" >/dev/null
-cmake --build "$build" --target orlinde
-program=$build/linux/orlinde
+# A release build of its own through the preset linux-release (CMakePresets.json: the hardening flags;
+# the top CMakeLists.txt maps the source and build folders out of the program and strips it at link time).
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release
+program=$src/build/linux-release/linux/orlinde
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

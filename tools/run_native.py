@@ -15,6 +15,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "harness"))
+from program_names import LINUX_TITLE, built_linux_program  # noqa: E402
 from x11_display import X11Session, record_run  # noqa: E402
 
 
@@ -28,7 +29,7 @@ def main() -> int:
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--virtual", action="store_true", help="use a private virtual display")
     args = parser.parse_args(argv)
-    program = Path(args.build) / "linux" / "orlinde"
+    program = built_linux_program(Path(args.build))
 
     if os.environ.get("DISPLAY") and not args.virtual:
         print(f"run: orlinde in a window on {os.environ['DISPLAY']}; Escape, q or the close button ends it")
@@ -43,7 +44,7 @@ def main() -> int:
     with X11Session(out, 1024, 768) as session:
         process = session.start(program, "--window", "--fullscreen", *program_args)
         print(f"run: started orlinde on virtual display {session.display}")
-        session.wait_for_window("Orlinde", timeout=30)
+        session.wait_for_window(LINUX_TITLE, timeout=30)
         frames = record_run(session, out, args.seconds)
         process.send_signal(signal.SIGTERM)
         code = process.wait(timeout=10)

@@ -15,6 +15,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "harness"))
+from program_names import (DIALOG_TITLE, HOST_FILE, RENDERER_FILE, RENDERER_TITLE, SETTINGS_FILE,  # noqa: E402
+                           built_host, built_in_texture, built_renderer)
 from wine_session import WineSession  # noqa: E402
 from x11_display import record_run  # noqa: E402
 
@@ -34,18 +36,18 @@ def main() -> int:
     if out.exists():
         shutil.rmtree(out)
     out.mkdir(parents=True)
-    host = build / "host" / "Orlinde.scr"
-    renderer = build / "renderer" / "Orlinde.xy"
+    host = built_host(build)
+    renderer = built_renderer(build)
 
     display = None if args.virtual else os.environ.get("DISPLAY") or None
     with WineSession(build / "wineprefix", locale="ja_JP.UTF-8", artifacts=out, display=display) as session:
         folder = session.drive_c / "Orlinde"
         folder.mkdir(exist_ok=True)
-        shutil.copy2(renderer, folder / "Orlinde.xy")
-        ini = folder / "Orlinde.ini"
+        shutil.copy2(renderer, folder / RENDERER_FILE)
+        ini = folder / SETTINGS_FILE
         ini.unlink(missing_ok=True)
         if host.exists():
-            shutil.copy2(host, folder / "Orlinde.scr")
+            shutil.copy2(host, folder / HOST_FILE)
             if args.music:
                 music = folder / Path(args.music).name
                 shutil.copy2(args.music, music)
@@ -56,15 +58,15 @@ def main() -> int:
                                 b"=" + session.windows_path(music).encode("cp932") + b"\r\n")
             if args.configure:
                 return configure(session, folder, out, args.seconds, interactive=display is not None)
-            process = session.start(folder / "Orlinde.scr", "/s")
-            what = "Orlinde.scr /s"
+            process = session.start(folder / HOST_FILE, "/s")
+            what = f"{HOST_FILE} /s"
         else:
             # Before the host exists, hand the texture over by hand and start the renderer alone.
-            (session.temp_dir() / "Velsora.bmp").write_bytes((ROOT / "assets" / "caustics.bmp").read_bytes())
-            process = session.start(folder / "Orlinde.xy")
-            what = "Orlinde.xy"
+            session.handover_path().write_bytes(built_in_texture(ROOT).read_bytes())
+            process = session.start(folder / RENDERER_FILE)
+            what = RENDERER_FILE
         print(f"run: started {what} on display {session.display}")
-        session.wait_for_window("Velsora_Delphi", timeout=60)
+        session.wait_for_window(RENDERER_TITLE, timeout=60)
         time.sleep(1.5)
         start = session.mouse_position()
 
@@ -80,9 +82,9 @@ def main() -> int:
 
 def configure(session: WineSession, folder: Path, out: Path, seconds: float, interactive: bool) -> int:
     """Opens the settings dialog; keeps a screenshot; closes it on a virtual display."""
-    process = session.start(folder / "Orlinde.scr", "/c")
-    print(f"run: started Orlinde.scr /c on display {session.display}")
-    session.wait_for_window("<Orlinde>", timeout=60)
+    process = session.start(folder / HOST_FILE, "/c")
+    print(f"run: started {HOST_FILE} /c on display {session.display}")
+    session.wait_for_window(DIALOG_TITLE, timeout=60)
     time.sleep(2)
     shot = session.screenshot("dialog.png")
     print(f"run: screenshot {shot}")
@@ -92,9 +94,9 @@ def configure(session: WineSession, folder: Path, out: Path, seconds: float, int
     else:
         time.sleep(seconds)
         closer = Path(session.prefix).parent / "tests" / "e2e" / "renderer" / "closewindow.exe"
-        session.run(closer, "<Orlinde>", timeout=30)
+        session.run(closer, DIALOG_TITLE, timeout=30)
         code = session.wait_exit(process, 30)
-    print(f"run: Orlinde.scr /c ended with exit code {code}")
+    print(f"run: {HOST_FILE} /c ended with exit code {code}")
     return 0 if code is not None else 1
 
 

@@ -21,24 +21,16 @@ import argparse
 import os
 import signal
 import sys
-import tempfile
 import time
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "tests" / "harness"))
+from mesa_hud import HudDump  # noqa: E402
+from process_figures import machine_busy_seconds  # noqa: E402
+from program_names import LINUX_TITLE, RENDERER_TITLE, built_in_texture, built_linux_program, built_renderer  # noqa: E402,E501
 from wine_session import WineSession  # noqa: E402
-from x11_display import X11Session, wait_until  # noqa: E402
-
-TICKS = os.sysconf("SC_CLK_TCK")
-HUD_PERIOD = 0.5
-
-
-def machine_busy_seconds() -> float:
-    """Busy time of all CPUs since boot: everything in the first /proc/stat line but idle and iowait."""
-    fields = [int(v) for v in Path("/proc/stat").read_text().split("\n", 1)[0].split()[1:]]
-    user, nice, system, idle, iowait, irq, softirq, steal = fields[:8]
-    return (user + nice + system + irq + softirq + steal) / TICKS
+from x11_display import X11Session  # noqa: E402
 
 
 class Window:
@@ -49,8 +41,7 @@ class Window:
 
     def run(self, env: dict, measure):
         with WineSession(self.prefix, width=self.size[0], height=self.size[1], env_extra=env) as session:
-            handover = session.temp_dir() / "Velsora.bmp"
-            handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
+            session.handover_path().write_bytes(built_in_texture(SOURCE).read_bytes())
             process = session.start(self.program, *self.args)
             window = session.wait_for_window(self.title, timeout=60)
             result = measure()
@@ -68,36 +59,33 @@ class Native:
     def run(self, env: dict, measure):
         with X11Session(width=self.size[0], height=self.size[1]) as session:
             process = session.start(self.program, "--window", "--fullscreen", env=env)
-            session.wait_for_window("Orlinde", timeout=30)
+            session.wait_for_window(LINUX_TITLE, timeout=30)
             result = measure()
             process.send_signal(signal.SIGTERM)
             process.wait(timeout=20)
             return result
 
 
-def measure_frames(hud: Path, seconds: float) -> dict:
+def measure_frames(hud: HudDump, seconds: float) -> dict:
     """Frames drawn and machine busy time over `seconds`, after the program has settled."""
-    fps_file = hud / "fps"
-    wait_until(lambda: fps_file.exists() and len(fps_file.read_text().split()) >= 4, 30,  # two seconds
-               "Mesa's HUD writes the frame rate")
-    before = len(fps_file.read_text().split())
+    hud.wait_for(round(2 / hud.period), 30, "Mesa's HUD writes the frame rate")  # two seconds
+    mark = hud.count()
     busy_before, wall_before = machine_busy_seconds(), time.monotonic()
     time.sleep(seconds)
     busy, wall = machine_busy_seconds() - busy_before, time.monotonic() - wall_before
-    samples = [float(v) for v in fps_file.read_text().split()[before:]]
-    frames = sum(samples) * HUD_PERIOD
+    samples = hud.samples(since=mark)
+    frames = hud.frames(samples)
     return {"fps": frames / wall if samples else float("nan"),
             "cpu_per_frame_us": busy / frames * 1e6 if frames else float("nan"),
             "busy_cores": busy / wall}
 
 
 def run_one(runner, noop: bool, seconds: float) -> dict:
-    hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
-    env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_PERIOD": str(HUD_PERIOD), "GALLIUM_HUD_DUMP_DIR": str(hud),
-           "ORLINDE_UNPACED": "1"}
-    if noop:
-        env["GALLIUM_NOOP"] = "1"
-    return runner.run(env, lambda: measure_frames(hud, seconds))
+    with HudDump() as hud:
+        env = {**hud.env(), "ORLINDE_UNPACED": "1"}
+        if noop:
+            env["GALLIUM_NOOP"] = "1"
+        return runner.run(env, lambda: measure_frames(hud, seconds))
 
 
 def main() -> int:
@@ -113,12 +101,12 @@ def main() -> int:
     prefix = build / "pacing-prefix"  # its own prefix: the end-to-end tests' desktop stays untouched
     minimal = build / "tests" / "bench" / "minimal_strips.exe"
     programs = [
-        ("Orlinde.xy (the renderer)", Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi")),
+        ("Orlinde.xy (the renderer)", Window(prefix, size, built_renderer(build), [], RENDERER_TITLE)),
     ]
     if args.before:
         programs.append(("Orlinde.xy (--before)",
-                         Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
-    linux_program = args.native.resolve() / "linux" / "orlinde"
+                         Window(prefix, size, args.before.resolve(), [], RENDERER_TITLE)))
+    linux_program = built_linux_program(args.native.resolve())
     if linux_program.exists():
         programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
     programs += [

@@ -10,67 +10,40 @@ from /proc: the renderer's own process, and everything the run needs (renderer, 
 from __future__ import annotations
 
 import argparse
-import os
 import sys
-import tempfile
 import time
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "tests" / "harness"))
+from mesa_hud import HudDump  # noqa: E402
+from process_figures import cpu_seconds, pids_where  # noqa: E402
+from program_names import RENDERER_FILE, RENDERER_TITLE, built_in_texture, built_renderer  # noqa: E402
 from wine_session import WineSession  # noqa: E402
-
-TITLE = "Velsora_Delphi"
-TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid: int) -> float:
-    """utime + stime of one process, in seconds (0 once it is gone)."""
-    try:
-        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    except OSError:
-        return 0.0
-    return (int(fields[11]) + int(fields[12])) / TICKS
-
-
-def pids_where(predicate) -> list[int]:
-    found = []
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode("utf-8", "replace")
-            environ = (entry / "environ").read_bytes()
-        except OSError:
-            continue
-        if predicate(cmdline, environ):
-            found.append(int(entry.name))
-    return found
 
 
 def measure(build: Path, prefix: Path, size: tuple[int, int], seconds: float, paced: bool) -> dict:
-    hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
-    env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_PERIOD": "0.5", "GALLIUM_HUD_DUMP_DIR": str(hud)}
-    if not paced:
-        env["ORLINDE_UNPACED"] = "1"
-    with WineSession(prefix, width=size[0], height=size[1], env_extra=env) as session:
-        handover = session.temp_dir() / "Velsora.bmp"
-        handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
-        process = session.start(build / "renderer" / "Orlinde.xy")
-        window = session.wait_for_window(TITLE, timeout=60)
+    switch = {} if paced else {"ORLINDE_UNPACED": "1"}
+    with HudDump() as hud, \
+            WineSession(prefix, width=size[0], height=size[1], env_extra={**hud.env(), **switch}) as session:
+        session.handover_path().write_bytes(built_in_texture(SOURCE).read_bytes())
+        process = session.start(built_renderer(build))
+        window = session.wait_for_window(RENDERER_TITLE, timeout=60)
         time.sleep(3)  # start-up done, the loop in its stride
-        prefix_tag = f"WINEPREFIX={prefix}".encode()
-        renderer = pids_where(lambda cmd, environ: "Orlinde.xy" in cmd and prefix_tag in environ)
-        wineserver = pids_where(lambda cmd, environ: "wineserver" in cmd and prefix_tag in environ)
+
+        def in_prefix(name):
+            return lambda p: name in p.cmdline and p.environ.get("WINEPREFIX") == str(prefix)
+        renderer = pids_where(in_prefix(RENDERER_FILE))
+        wineserver = pids_where(in_prefix("wineserver"))
         xvfb = [session.xvfb.pid] if session.xvfb else []
         everything = renderer + wineserver + xvfb
-        fps_lines_before = len((hud / "fps").read_text().split()) if (hud / "fps").exists() else 0
-        cpu_before = {pid: cpu_seconds(pid) for pid in everything}
+        mark = hud.count()
+        cpu_before = {pid: cpu_seconds(pid, if_gone=0.0) for pid in everything}
         wall_before = time.monotonic()
         time.sleep(seconds)
         wall = time.monotonic() - wall_before
-        cpu = {pid: cpu_seconds(pid) - cpu_before[pid] for pid in everything}
-        samples = [float(v) for v in (hud / "fps").read_text().split()[fps_lines_before:]]
+        cpu = {pid: cpu_seconds(pid, if_gone=0.0) - cpu_before[pid] for pid in everything}
+        samples = hud.samples(since=mark)
         session.press_key("Escape", window=window)
         code = session.wait_exit(process, 20)
     return {

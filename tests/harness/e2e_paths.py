@@ -3,11 +3,14 @@ folder; ctest hands these over in the environment (cmake/WineTests.cmake)."""
 import os
 from pathlib import Path
 
+from program_names import built_host, built_in_texture, built_renderer
+
 BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
 SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
 PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
-HOST = BUILD / "host" / "Orlinde.scr"
-RENDERER = BUILD / "renderer" / "Orlinde.xy"
+HOST = built_host(BUILD)
+RENDERER = built_renderer(BUILD)
+TEXTURE = built_in_texture(SOURCE)
 
 
 def artifacts(area: str) -> Path:

@@ -5,7 +5,7 @@ import math
 
 import numpy as np
 
-from x11_display import Picture
+from x11_display import HarnessError, Picture, wait_until
 
 
 def count_black(picture: Picture) -> set:
@@ -44,3 +44,27 @@ def fitted_turn(picture: Picture, window: dict, tilt: float = 45.0) -> tuple[flo
 
     best = max(np.arange(0.0, 90.0, 0.25), key=overlap)
     return float(best), overlap(best)
+
+
+def screen_turn(display, name: str, window: dict, least_match: float = 0.85) -> float:
+    """The surface's turn on a screenshot of the display (kept as `name`); fails when the lit part does
+    not have the outline of the square surface."""
+    angle, match = fitted_turn(Picture(display.screenshot(name)), window)
+    if match <= least_match:
+        raise HarnessError(f"the outline of the square surface is not seen in {name} (match {match:.2f})")
+    return angle
+
+
+def wait_for_still_turn(display, name: str, window: dict, tolerance: float, timeout: float = 10.0) -> float:
+    """Reads the turn from screenshots until two in a row differ by less than `tolerance` degrees (the
+    surface has stopped turning) and returns the last reading. A surface still turning moves 0.5° a scene
+    step, 6° between two readings at the least; the fit itself is read in steps of 0.25°."""
+    readings = [screen_turn(display, name, window)]
+
+    def still():
+        readings.append(screen_turn(display, name, window))
+        change = abs(readings[-1] - readings[-2]) % 90  # a quarter turn on, the square looks the same
+        return min(change, 90 - change) < tolerance
+
+    wait_until(still, timeout, "the surface stops turning", interval=0.2)
+    return readings[-1]

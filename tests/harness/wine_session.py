@@ -14,6 +14,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+from program_names import HANDOVER_FILE
 from x11_display import HarnessError, Picture, XDisplay, start_xvfb, stop_xvfb, wait_until  # noqa: F401 (for the tests)
 
 SCREEN_WIDTH = 1024
@@ -174,6 +175,10 @@ class WineSession(XDisplay):
         path = self.drive_c / "users" / user / "Temp"
         path.mkdir(parents=True, exist_ok=True)
         return path
+
+    def handover_path(self) -> Path:
+        """The Unix path of the picture the host hands over to the renderer."""
+        return self.temp_dir() / HANDOVER_FILE
 
     def windows_path(self, unix_path: Path) -> str:
         """A Unix path inside drive_c as Wine names it."""

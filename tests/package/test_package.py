@@ -13,6 +13,7 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+from program_names import BUILT_IN_TEXTURE, LINUX_TITLE
 from surface_outline import fitted_turn
 from x11_display import Picture, X11Session
 
@@ -168,12 +169,12 @@ class PackageTest(unittest.TestCase):
             low, default, high = (int(element.get(a)) for a in ("low", "default", "high"))
             value = low if default - low > high - default else high
             command += element.get("arg").replace("%", str(value)).split()
-        command += [page.find("file").get("arg").split()[0], str(SOURCE / "assets" / "caustics.bmp")]
+        command += [page.find("file").get("arg").split()[0], str(SOURCE / BUILT_IN_TEXTURE)]
         command += [page.find("boolean").get("arg-set")]
         command += options[-1].get("arg-set").split()
         with X11Session(ARTIFACTS) as session:
             process = session.start(*command)
-            window = session.wait_for_window("Orlinde")
+            window = session.wait_for_window(LINUX_TITLE)
             match, deadline = 0.0, time.monotonic() + 30
             while match <= 0.85 and time.monotonic() < deadline and process.poll() is None:
                 time.sleep(0.5)

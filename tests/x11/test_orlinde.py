@@ -11,14 +11,17 @@ import time
 import unittest
 from pathlib import Path
 
-from surface_outline import fitted_turn
+from mesa_hud import HudDump
+from process_figures import cpu_seconds, environment, exists, pids_where
+from program_names import BUILT_IN_TEXTURE, LINUX_TITLE
+from surface_outline import screen_turn, wait_for_still_turn
 from x11_display import Picture, X11Session, wait_until
 
 PROGRAM = Path(os.environ["ORLINDE_PROGRAM"])
 HOST_WINDOW = Path(os.environ["ORLINDE_HOST_WINDOW"])
 SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
 ARTIFACTS = Path(os.environ["ORLINDE_ARTIFACTS_DIR"]) / "x11"
-TITLE = "Orlinde"
+TITLE = LINUX_TITLE
 
 
 def lit_share(picture: Picture, x0: int, y0: int, x1: int, y1: int) -> float:
@@ -26,19 +29,12 @@ def lit_share(picture: Picture, x0: int, y0: int, x1: int, y1: int) -> float:
     return sum(1 for p in pixels if p != (0, 0, 0)) / len(pixels)
 
 
-def cpu_seconds(pid: int) -> float:
-    """User and system time of a process (all its threads), from /proc."""
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 class Session(unittest.TestCase):
     SCREEN = (320, 240)
 
     def setUp(self):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = X11Session(ARTIFACTS, *self.SCREEN).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(X11Session(ARTIFACTS, *self.SCREEN))
 
     def start(self, *args, env=None):
         return self.session.start(PROGRAM, *args, env=env)
@@ -63,17 +59,12 @@ class Session(unittest.TestCase):
             self.fail("it is still running")
         took = time.monotonic() - began
         self.assertEqual(0, code, process.stderr.read().decode(errors="replace"))
-        self.assertFalse(Path(f"/proc/{process.pid}").exists(), "no process is left")
+        self.assertFalse(exists(process.pid), "no process is left")
         wait_until(lambda: not self.session.window_exists(TITLE), 5, "its window is gone")
         return took
 
 
 class OwnWindowTest(Session):
-    def turn(self, name: str, window: dict) -> float:
-        angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
-        self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
-        return angle
-
     def test_draws_the_textured_surface_turns_with_a_held_arrow_and_ends_on_escape(self):
         process, window = self.start_in_window("--fps")
         self.assertEqual((0, 0, 320, 240), (window["x"], window["y"], window["width"], window["height"]),
@@ -85,17 +76,11 @@ class OwnWindowTest(Session):
         white = [p for p in shot.region(0, 0, 120, 26) if p == (255, 255, 255)]
         self.assertGreater(len(white), 50, "the frame rate is written in the corner")
 
-        start = self.turn("own-window-start.png", window)
+        start = screen_turn(self.session, "own-window-start.png", window)
         self.assertAlmostEqual(20.0, start, delta=1.5, msg="the set-up turn is read from the screen")
         held = self.session.hold_key("Left", 1.0, window)
-        # The turn has ended once two screenshots in a row show the same angle.
-        readings = []
-
-        def settled():
-            readings.append(self.turn("own-window-left.png", window))
-            return len(readings) >= 2 and abs(readings[-1] - readings[-2]) < 0.3
-        wait_until(settled, 10, "the surface stops turning once the key is up", interval=0.2)
-        change = (readings[-1] - start) % 90
+        # The turn has ended once two screenshots in a row show the same angle (within one step of the fit).
+        change = (wait_for_still_turn(self.session, "own-window-left.png", window, tolerance=0.3) - start) % 90
         # 0.5° for each of 60 steps a second, whatever the frame rate; room for key delivery and load.
         self.assertGreaterEqual(change, 0.5 * 30.0 * held - 2, f"held {held:.2f} s")
         self.assertLessEqual(change, 1.25 * 30.0 * held + 2, f"held {held:.2f} s")
@@ -204,7 +189,7 @@ class BadInputTest(Session):
     def test_each_bad_input_is_one_line_and_status_1(self):
         work = Path(tempfile.mkdtemp(prefix="orlinde-bad-"))
         self.addCleanup(shutil.rmtree, work, True)
-        good = (SOURCE / "assets" / "caustics.bmp").read_bytes()
+        good = (SOURCE / BUILT_IN_TEXTURE).read_bytes()
         files = {
             "8-bit.bmp": good[:28] + struct.pack("<H", 8) + good[30:],
             "top-down.bmp": good[:22] + struct.pack("<i", -256) + good[26:],
@@ -247,20 +232,15 @@ class PacingTest(Session):
     graphics card would carry, and the other work on a busy machine do not blur what the loop does."""
 
     def measure(self, paced: bool, seconds: float = 4.0) -> tuple[float, float]:
-        hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
-        self.addCleanup(shutil.rmtree, hud, True)
-        env = {"GALLIUM_NOOP": "1", "GALLIUM_HUD": "fps", "GALLIUM_HUD_DUMP_DIR": str(hud),
-               "ORLINDE_UNPACED": "0" if paced else "1"}
+        hud = self.enterContext(HudDump())
+        env = {"GALLIUM_NOOP": "1", **hud.env(), "ORLINDE_UNPACED": "0" if paced else "1"}
         process, _ = self.start_in_window(env=env)
-        fps_file = hud / "fps"
-        wait_until(lambda: fps_file.exists() and fps_file.read_text().count("\n") >= 2, 20,
-                   "the frame-rate dump has begun")
+        hud.wait_for(2, 20, "the frame-rate dump has begun")
         cpu_before, began = cpu_seconds(process.pid), time.monotonic()
-        lines_before = fps_file.read_text().count("\n")
-        wait_until(lambda: fps_file.read_text().count("\n") >= lines_before + int(seconds * 2), seconds * 3,
-                   f"{seconds:g} s of frame-rate samples")
+        mark = hud.count()
+        hud.wait_for(mark + int(seconds / hud.period), seconds * 3, f"{seconds:g} s of frame-rate samples")
         cpu = (cpu_seconds(process.pid) - cpu_before) / (time.monotonic() - began)
-        samples = [float(v) for v in fps_file.read_text().split()[lines_before:]]
+        samples = hud.samples(since=mark)
         process.send_signal(signal.SIGTERM)
         self.assertEndsCleanly(process)
         self.assertGreater(len(samples), 2, "frame-rate samples")
@@ -287,8 +267,7 @@ class DaemonTest(unittest.TestCase):
             if shutil.which(tool) is None:
                 self.fail(f"{tool} is not installed; run tools/setup.sh")
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        self.session = X11Session(ARTIFACTS, *self.SCREEN).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(X11Session(ARTIFACTS, *self.SCREEN))
         self.work = Path(tempfile.mkdtemp(prefix="orlinde-daemon-"))
         self.addCleanup(shutil.rmtree, self.work, True)
         self.work.chmod(0o755)
@@ -320,15 +299,7 @@ class DaemonTest(unittest.TestCase):
 
     def hack_pids(self) -> list[int]:
         """The processes running our copy of the program."""
-        pids = []
-        for entry in Path("/proc").iterdir():
-            if entry.name.isdigit():
-                try:
-                    if os.readlink(entry / "exe") == str(self.program):
-                        pids.append(int(entry.name))
-                except OSError:
-                    pass
-        return pids
+        return pids_where(lambda process: process.exe == str(self.program))
 
     def stop_daemon(self):
         if self.daemon.poll() is None:
@@ -346,10 +317,8 @@ class DaemonTest(unittest.TestCase):
         self.assertEqual(0, self.command("-select", "1").returncode)
         pids = wait_until(self.hack_pids, 30, "the daemon starts the hack", interval=0.2)
         self.assertEqual(1, len(pids), "one hack runs")
-        environment = dict(item.split("=", 1) for item in
-                           Path(f"/proc/{pids[0]}/environ").read_text(errors="replace").split("\0") if "=" in item)
-        saver_window = environment.get("XSCREENSAVER_WINDOW", "")
-        self.assertTrue(saver_window.startswith("0x"), environment.get("XSCREENSAVER_WINDOW"))
+        saver_window = environment(pids[0]).get("XSCREENSAVER_WINDOW", "")
+        self.assertTrue(saver_window.startswith("0x"), saver_window)
 
         def drawn():
             picture = Picture(self.session.screenshot("daemon.png"))

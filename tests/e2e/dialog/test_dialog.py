@@ -11,14 +11,14 @@ import unittest
 import zlib
 
 from e2e_paths import BUILD, HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
+from program_names import APP_TITLE, DIALOG_TITLE, HOST_FILE, SETTINGS_FILE, install_programs
 from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("dialog")
 PROBE = fixture("dialog", "dialogprobe.exe")
 
-TITLE = "<Orlinde>"
+TITLE = DIALOG_TITLE
 OPEN_TITLE = "ﾌｧｲﾙを開く"
-APP_TITLE = "Orlinde(ScreenSaver)"
 KIND, REPEAT, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
 SAVE_FAILED = ("設定を保存できませんでした。\n"
                "Orlinde.ini またはそのﾌｫﾙﾀﾞが書き込み禁止になっていないか確かめてください。")
@@ -117,9 +117,8 @@ class DialogTestCase(unittest.TestCase):
         self.folder = self.session.drive_c / "orlinde-dialog" / ("%08x" % zlib.crc32(self.id().encode()))
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir(parents=True)
-        shutil.copy(HOST, self.folder / "Orlinde.scr")
-        shutil.copy(RENDERER, self.folder / "Orlinde.xy")
-        self.ini = self.folder / "Orlinde.ini"
+        install_programs(HOST, RENDERER, self.folder)
+        self.ini = self.folder / SETTINGS_FILE
         self.windows_folder = self.session.windows_path(self.folder)
 
     # --- running the dialog ---------------------------------------------------------------------
@@ -132,7 +131,7 @@ class DialogTestCase(unittest.TestCase):
         self.stderr_path = ARTIFACTS / f"{self.name}.stderr.txt"
         stderr = open(self.stderr_path, "wb")
         self.addCleanup(stderr.close)
-        self.process = subprocess.Popen(["wine", self.windows_folder + "\\Orlinde.scr", "/c"], env=env,
+        self.process = subprocess.Popen(["wine", self.windows_folder + "\\" + HOST_FILE, "/c"], env=env,
                                         stdout=subprocess.DEVNULL, stderr=stderr)
         self.session.processes.append(self.process)
         self.xwindow = self.session.wait_for_window(TITLE, timeout=60)
@@ -250,7 +249,7 @@ class DialogTestCase(unittest.TestCase):
         return re.findall(r"trace:profile:WritePrivateProfileStringW \((.*)\)\s*$", text, re.MULTILINE)
 
     def expected_write(self, key, value):
-        path = self.windows_folder + "\\Orlinde.ini"
+        path = self.windows_folder + "\\" + SETTINGS_FILE
         return f'L"Section", L"{debugstr(key)}", L"{debugstr(value)}", L"{debugstr(path)}"'
 
     # --- what the dialog shows --------------------------------------------------------------------

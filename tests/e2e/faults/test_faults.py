@@ -12,6 +12,7 @@ import time
 import unittest
 
 from e2e_paths import SOURCE, fixture
+from program_names import HOST_FILE, RENDERER_FILE, SETTINGS_FILE
 from wine_session import HarnessError, wait_until, write_alsa_file_sink
 
 # The host's and the dialog's test cases bring the session, the copied programs and the observation helpers.
@@ -23,7 +24,7 @@ from test_host import APP_TITLE, DIALOG, RENDERER_TITLE, RUN_FORM  # noqa: E402
 
 PROCSTAT = fixture("soak", "procstat.exe")
 HOLDFILE = fixture("faults", "holdfile.exe")
-OUR_PROGRAMS = ("Orlinde.scr", "Orlinde.xy")
+OUR_PROGRAMS = (HOST_FILE, RENDERER_FILE)
 OUR_TITLES = {RUN_FORM, DIALOG, RENDERER_TITLE, APP_TITLE, "Error"}
 KIND, REPEAT, FILE = test_dialog.KIND, test_dialog.REPEAT, test_dialog.FILE
 
@@ -111,7 +112,7 @@ class RunFaultTest(LeftoverChecks, test_host.HostTestCase):
         self.assertNothingLeft()
 
     def test_a_renderer_file_that_is_not_a_program_neither_crashes_nor_hangs_the_host(self):
-        (self.folder / "Orlinde.xy").write_bytes(garbage(8192, seed=1))
+        (self.folder / RENDERER_FILE).write_bytes(garbage(8192, seed=1))
         process = self.start_run_without_renderer_window("/s")
         self.assertStillRunning(process, renderer_too=False)
         self.assertEqual(set(), {w["title"] for w in self.session.x_windows()} & {RENDERER_TITLE, APP_TITLE, "Error"})
@@ -173,7 +174,7 @@ class MusicFaultTest(LeftoverChecks, test_host_music.MusicTest):
         self.write_ini(" 2", " 0", self.session.windows_path(wav))
         home = self.sound_device()
         process = self.start_traced_run("+winmm", env={"HOME": str(home)})
-        result = self.session.run("taskkill", "/f", "/im", "Orlinde.xy", timeout=30)
+        result = self.session.run("taskkill", "/f", "/im", RENDERER_FILE, timeout=30)
         self.assertEqual(0, result.returncode, result.stdout + result.stderr)
         self.wait_until(lambda: not self.session.window_exists(RENDERER_TITLE), 20, "the renderer is gone")
         self.assertStillRunning(process, renderer_too=False)
@@ -261,7 +262,7 @@ class SettingsFaultTest(LeftoverChecks, test_dialog.DialogTestCase):
     def test_a_settings_file_held_open_by_another_program_fails_the_save_and_the_dialog_stays(self):
         original = test_dialog.ini_bytes(" 1", " 5")
         self.start(original)
-        holder = subprocess.Popen(["wine", str(HOLDFILE), self.windows_folder + "\\Orlinde.ini", "120"],
+        holder = subprocess.Popen(["wine", str(HOLDFILE), self.windows_folder + "\\" + SETTINGS_FILE, "120"],
                                   env=self.session.env, stdout=subprocess.PIPE)
         self.session.processes.append(holder)
         self.assertEqual(b"held\n", holder.stdout.readline().replace(b"\r", b""))
@@ -272,7 +273,7 @@ class SettingsFaultTest(LeftoverChecks, test_dialog.DialogTestCase):
         self.assertIn(test_dialog.SAVE_FAILED, [c["text"] for c in self.controls(APP_TITLE)])
         self.assertIsNone(self.process.poll(), "the dialog stays open")
         self.assertIsNone(holder.poll(), "the file was held all along")
-        (self.folder / "Orlinde.ini.release").write_bytes(b"")
+        (self.folder / (SETTINGS_FILE + ".release")).write_bytes(b"")
         self.assertEqual(0, self.session.wait_exit(holder, 20))
         self.assertEqual(original, self.ini.read_bytes(), "the held file is unchanged")
         self.click_screen(next(c for c in self.controls(APP_TITLE) if c["class"] == "Button"))
@@ -289,7 +290,7 @@ class DamagedSettingsRunTest(LeftoverChecks, test_host.HostTestCase):
     def test_damaged_settings_start_the_run_which_ends_on_the_pointer(self):
         for name, content in DAMAGED.items():
             with self.subTest(file=name):
-                (self.folder / "Orlinde.ini").write_bytes(content)
+                (self.folder / SETTINGS_FILE).write_bytes(content)
                 process, _ = self.start_run("/s")
                 self.assertStillRunning(process)
                 self.session.mouse_move(531, 431)

@@ -9,17 +9,16 @@ import time
 import unittest
 from pathlib import Path
 
-from e2e_paths import HOST, PREFIX, RENDERER, SOURCE, artifacts, fixture
+from e2e_paths import HOST, PREFIX, RENDERER, TEXTURE, artifacts, fixture
+from program_names import APP_TITLE, DIALOG_TITLE, RENDERER_FILE, RENDERER_TITLE, RUN_FORM_TITLE, install_programs
 from wine_session import WineSession, wait_until
 
 ARTIFACTS = artifacts("host")
 PROBE = fixture("host", "hostprobe.exe")
-CAUSTICS = SOURCE / "assets" / "caustics.bmp"
+CAUSTICS = TEXTURE
 
-RUN_FORM = "Velsora_Main"
-DIALOG = "<Orlinde>"
-RENDERER_TITLE = "Velsora_Delphi"
-APP_TITLE = "Orlinde(ScreenSaver)"
+RUN_FORM = RUN_FORM_TITLE
+DIALOG = DIALOG_TITLE
 RENDERER_MISSING = "Orlinde.xyが同じﾌｫﾙﾀﾞに見つかりません！"
 WS_CHILD = 0x40000000
 WS_POPUP = 0x80000000
@@ -60,10 +59,8 @@ class HostTestCase(unittest.TestCase):
         self.addCleanup(x.close)
         self.folder = Path(tempfile.mkdtemp(prefix="host-", dir=self.session.drive_c))
         self.addCleanup(shutil.rmtree, self.folder, True)
-        shutil.copy(HOST, self.folder / "Orlinde.scr")
-        shutil.copy(RENDERER, self.folder / "Orlinde.xy")
-        self.host = self.folder / "Orlinde.scr"
-        self.handover = self.session.temp_dir() / "Velsora.bmp"
+        self.host = install_programs(HOST, RENDERER, self.folder)
+        self.handover = self.session.handover_path()
         self.handover.unlink(missing_ok=True)
         self.addCleanup(lambda: self.handover.unlink(missing_ok=True))
         # Bring up the prefix's wineserver and desktop first: a second Wine program started while the first
@@ -203,7 +200,7 @@ class StartTest(HostTestCase):
 
 class MissingRendererTest(HostTestCase):
     def check_message(self, *args):
-        (self.folder / "Orlinde.xy").unlink()
+        (self.folder / RENDERER_FILE).unlink()
         process = self.session.start(self.host, *args)
         self.session.wait_for_window(APP_TITLE, timeout=30)
         box = self.wait_until(lambda: self.find(APP_TITLE), 30, "the message box")
@@ -278,7 +275,7 @@ class PreviewTest(HostTestCase):
         self.check_preview(200, 150, "/P:%lu")
 
     def test_preview_runs_without_the_renderer(self):
-        (self.folder / "Orlinde.xy").unlink()
+        (self.folder / RENDERER_FILE).unlink()
         self.check_preview(152, 112, "/p %lu")
 
     def test_a_preview_number_that_names_no_window_ends_quietly(self):

@@ -10,6 +10,7 @@ import unittest
 import wave
 from pathlib import Path
 
+from program_names import SETTINGS_FILE
 from test_host import HostTestCase, RENDERER_TITLE, RUN_FORM
 
 INI_SECTION = "Section"
@@ -34,7 +35,7 @@ class MusicTest(HostTestCase):
 
     def write_ini(self, kind: str, repeat: str, file: str) -> None:
         text = f"[{INI_SECTION}]\r\n{KIND_KEY}={kind}\r\n{REPEAT_KEY}={repeat}\r\n{FILE_KEY}={file}\r\n"
-        (self.folder / "Orlinde.ini").write_bytes(text.encode("cp932"))
+        (self.folder / SETTINGS_FILE).write_bytes(text.encode("cp932"))
 
     def start_traced_run(self, channels: str, env: dict | None = None):
         """Starts "/s" with the trace channels on; the trace goes to a file (a pipe could fill and stall)."""

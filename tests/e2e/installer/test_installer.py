@@ -15,6 +15,7 @@ import unittest
 from pathlib import Path
 
 from e2e_paths import BUILD, HOST, RENDERER, SOURCE, artifacts, fixture
+from program_names import DIALOG_TITLE, HOST_FILE, RENDERER_FILE, SETTINGS_FILE
 from wine_session import Picture, WineSession, ensure_prefix
 
 sys.path.insert(0, str(SOURCE / "tests" / "e2e" / "host"))
@@ -30,7 +31,7 @@ WIZARD = "Orlinde Setup"
 
 UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlinde"
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
-DIALOG = "<Orlinde>"
+DIALOG = DIALOG_TITLE
 SAVE_BUTTON = (320 + 36, 180 + 12)  # the middle of 設定 in the dialog's client area
 
 
@@ -54,7 +55,7 @@ class InstallerTestCase(HostTestCase):
         self.default_folder = self.profile / "AppData" / "Local" / "Programs" / "Orlinde"
         self.shortcut = self.profile / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" \
             / "Orlinde settings.lnk"
-        self.handover = self.session.temp_dir() / "Velsora.bmp"
+        self.handover = self.session.handover_path()
         self.probe("find", "-", timeout=60)
 
     # --- installing and removing ----------------------------------------------------------------
@@ -96,16 +97,16 @@ class InstallerTestCase(HostTestCase):
 
     def assertInstalled(self, folder):
         windows = self.session.windows_path(folder)
-        self.assertEqual(HOST.read_bytes(), (folder / "Orlinde.scr").read_bytes())
-        self.assertEqual(RENDERER.read_bytes(), (folder / "Orlinde.xy").read_bytes())
+        self.assertEqual(HOST.read_bytes(), (folder / HOST_FILE).read_bytes())
+        self.assertEqual(RENDERER.read_bytes(), (folder / RENDERER_FILE).read_bytes())
         self.assertEqual((SOURCE / "LICENSE").read_bytes(), (folder / "LICENSE.txt").read_bytes(),
                          "the license lies beside the programs")
         self.assertTrue((folder / "Uninstall.exe").is_file())
         desktop = self.reg_values(DESKTOP_KEY)
-        self.assertEqual(windows + "\\Orlinde.scr", desktop.get("SCRNSAVE.EXE"))
+        self.assertEqual(windows + "\\" + HOST_FILE, desktop.get("SCRNSAVE.EXE"))
         self.assertEqual("1", desktop.get("ScreenSaveActive"))
         expected = {"DisplayName": "Orlinde", "DisplayVersion": VERSION, "InstallLocation": windows,
-                    "DisplayIcon": windows + "\\Orlinde.scr,0",
+                    "DisplayIcon": windows + "\\" + HOST_FILE + ",0",
                     "UninstallString": f'"{windows}\\Uninstall.exe"',
                     "QuietUninstallString": f'"{windows}\\Uninstall.exe" /S',
                     "NoModify": "0x1", "NoRepair": "0x1"}
@@ -115,7 +116,7 @@ class InstallerTestCase(HostTestCase):
         size_kb = int(registration["EstimatedSize"], 16)
         self.assertGreater(size_kb * 1024, HOST.stat().st_size + RENDERER.stat().st_size)
         link = self.shortcut.read_bytes()
-        self.assertIn((windows + "\\Orlinde.scr").encode("utf-16-le"), link, "the shortcut runs the program ...")
+        self.assertIn((windows + "\\" + HOST_FILE).encode("utf-16-le"), link, "the shortcut runs the program ...")
         self.assertIn("/c".encode("utf-16-le"), link, "... with the settings switch")
 
     def assertRemoved(self, folder):
@@ -152,7 +153,7 @@ class InstallTest(InstallerTestCase):
     def test_silent_install_runs_from_its_folder_and_uninstalls_completely_twice_over(self):
         self.assertEqual(0, self.install())
         self.assertInstalled(self.default_folder)
-        self.host = self.default_folder / "Orlinde.scr"
+        self.host = self.default_folder / HOST_FILE
         self.run_and_end_with_the_mouse()
 
         kept = self.session.drive_c / "kept-uninstaller"
@@ -173,14 +174,14 @@ class InstallTest(InstallerTestCase):
 
     def test_settings_saved_beside_the_installed_program_survive_an_upgrade(self):
         self.assertEqual(0, self.install())
-        self.host = self.default_folder / "Orlinde.scr"
+        self.host = self.default_folder / HOST_FILE
         self.save_settings()
-        ini = self.default_folder / "Orlinde.ini"
+        ini = self.default_folder / SETTINGS_FILE
         self.assertTrue(ini.is_file(), "the settings file is beside the installed program")
         settings = ini.read_bytes()
 
         # An older copy in place: the upgrade replaces the programs and keeps the settings as they are.
-        (self.default_folder / "Orlinde.xy").write_bytes(b"an older renderer")
+        (self.default_folder / RENDERER_FILE).write_bytes(b"an older renderer")
         self.assertEqual(0, self.install())
         self.assertInstalled(self.default_folder)
         self.assertEqual(settings, ini.read_bytes())
@@ -219,7 +220,7 @@ class JapaneseFolderTest(InstallerTestCase):
         (folder / "notes.txt").write_text("the user's own file")
         self.assertEqual(0, self.install(folder))
         self.assertInstalled(folder)
-        self.host = folder / "Orlinde.scr"
+        self.host = folder / HOST_FILE
         self.run_and_end_with_the_mouse()
 
         self.assertEqual(0, self.uninstall(folder / "Uninstall.exe"))
@@ -279,7 +280,7 @@ class WizardTest(InstallerTestCase):
         self.wait_until(lambda: (self.default_folder / "Uninstall.exe").is_file(), 60, "the wizard installs")
         self.wait_until(lambda: page_shows_picture("installer-finish.png", True), 60,
                         "the finish page shows the picture")
-        self.assertEqual(HOST.read_bytes(), (self.default_folder / "Orlinde.scr").read_bytes())
+        self.assertEqual(HOST.read_bytes(), (self.default_folder / HOST_FILE).read_bytes())
         # Finish would open the control panel; the session's end stops the wizard instead.
         self.assertIsNone(process.poll(), "the wizard waits on its finish page")
 

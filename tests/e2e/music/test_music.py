@@ -12,6 +12,7 @@ import unittest
 from pathlib import Path
 
 from e2e_paths import HOST, PREFIX, RENDERER, artifacts
+from program_names import RENDERER_TITLE, SETTINGS_FILE, install_programs
 from wine_session import WineSession, write_alsa_file_sink
 
 ARTIFACTS = artifacts("music")
@@ -42,8 +43,7 @@ class MusicTest(unittest.TestCase):
         self.folder = self.session.drive_c / "OrlindeMusic"
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir()
-        shutil.copy2(HOST, self.folder / "Orlinde.scr")
-        shutil.copy2(RENDERER, self.folder / "Orlinde.xy")
+        self.host = install_programs(HOST, RENDERER, self.folder)
 
     def make_tone(self, name: str, seconds: float) -> Path:
         wav = self.folder / (Path(name).stem + ".wav")
@@ -61,9 +61,9 @@ class MusicTest(unittest.TestCase):
 
     def run_for(self, seconds: float, ini: bytes) -> str:
         """Runs the screen saver for a while, ends it by moving the mouse, returns Wine's trace."""
-        (self.folder / "Orlinde.ini").write_bytes(ini)
-        process = self.session.start(self.folder / "Orlinde.scr", "/s")
-        self.session.wait_for_window("Velsora_Delphi", timeout=60)
+        (self.folder / SETTINGS_FILE).write_bytes(ini)
+        process = self.session.start(self.host, "/s")
+        self.session.wait_for_window(RENDERER_TITLE, timeout=60)
         time.sleep(seconds)  # the time the music plays is what the tests hear
         self.assertIsNone(process.poll(), "the host is still running before the mouse moves")
         x, y = self.session.mouse_position()

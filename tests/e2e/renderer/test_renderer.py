@@ -3,14 +3,15 @@ import struct
 import time
 import unittest
 
-from e2e_paths import PREFIX, RENDERER, SOURCE, artifacts, fixture
-from surface_outline import count_black, fitted_turn
+from e2e_paths import PREFIX, RENDERER, TEXTURE, artifacts, fixture
+from program_names import RENDERER_TITLE
+from surface_outline import count_black, screen_turn, wait_for_still_turn
 from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("renderer")
 CLOSE_WINDOW = fixture("renderer", "closewindow.exe")
 POWER_BROADCAST = fixture("renderer", "powerbroadcast.exe")
-TITLE = "Velsora_Delphi"
+TITLE = RENDERER_TITLE
 
 
 class RendererSession(unittest.TestCase):
@@ -21,8 +22,8 @@ class RendererSession(unittest.TestCase):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         self.session = self.enterContext(WineSession(PREFIX, artifacts=ARTIFACTS, width=self.SCREEN[0],
                                                      height=self.SCREEN[1]))
-        self.handover = self.session.temp_dir() / "Velsora.bmp"
-        self.handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
+        self.handover = self.session.handover_path()
+        self.handover.write_bytes(TEXTURE.read_bytes())
         self.addCleanup(lambda: self.handover.unlink(missing_ok=True))
 
     def start(self):
@@ -129,7 +130,7 @@ class RendererTest(RendererSession):
         self.assertQuietExitWithCode1()
 
     def test_malformed_texture_files_exit_1_without_a_message(self):
-        good = (SOURCE / "assets" / "caustics.bmp").read_bytes()
+        good = TEXTURE.read_bytes()
         malformed = {
             "8 bits per pixel": good[:28] + struct.pack("<H", 8) + good[30:],
             "gigantic width": good[:18] + struct.pack("<i", 0x7FFFFFFF) + good[22:],
@@ -147,27 +148,15 @@ class SceneStepsTest(RendererSession):
     """On a small screen, where an unpaced loop would draw hundreds of frames a second."""
     SCREEN = (320, 240)
 
-    def turn(self, name: str, window: dict) -> float:
-        angle, match = fitted_turn(Picture(self.session.screenshot(name)), window)
-        self.assertGreater(match, 0.85, f"the outline of the square surface is seen in {name}")
-        return angle
-
     def test_held_arrows_turn_half_a_degree_per_sixtieth_of_a_second(self):
         process, window = self.start()
-        turned = self.turn("renderer-steps-start.png", window)
+        turned = screen_turn(self.session, "renderer-steps-start.png", window)
         self.assertAlmostEqual(20.0, turned, delta=1.5, msg="the set-up turn is read from the screen")
         for key, seconds, sign in (("Left", 1.0, 1), ("Right", 0.5, -1)):
             with self.subTest(key):
                 held = self.session.hold_key(key, seconds, window)
-                # The turn has ended once two screenshots in a row show the same angle.
-                angles = [self.turn(f"renderer-steps-{key.lower()}.png", window)]
-
-                def stopped():
-                    angles.append(self.turn(f"renderer-steps-{key.lower()}.png", window))
-                    return abs(angles[-1] - angles[-2]) < 1.0
-
-                wait_until(stopped, 10, "the surface stops turning")
-                now = angles[-1]
+                # The turn has ended once two screenshots in a row show about the same angle.
+                now = wait_for_still_turn(self.session, f"renderer-steps-{key.lower()}.png", window, tolerance=1.0)
                 change = (sign * (now - turned)) % 90
                 # 0.5° for each of 60 steps a second, whatever the frame rate; the bounds leave room for
                 # key delivery and a busy machine.

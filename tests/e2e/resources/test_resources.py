@@ -9,6 +9,7 @@ import xml.etree.ElementTree as ET
 import pefile
 
 from e2e_paths import BUILD, HOST, RENDERER, SOURCE
+from program_names import HOST_FILE, RENDERER_FILE
 
 VERSION = re.search(r"project\(Orlinde VERSION ([0-9.]+)", (SOURCE / "CMakeLists.txt").read_text()).group(1)
 SETUP = BUILD / "installer" / f"Orlinde-{VERSION}-setup.exe"
@@ -77,8 +78,8 @@ def ico_images(path):
 
 
 class ProgramResourcesTest(unittest.TestCase):
-    PROGRAMS = {HOST: ("Orlinde rain screen saver", "Orlinde.scr", True),
-                RENDERER: ("Orlinde rain renderer", "Orlinde.xy", False)}
+    PROGRAMS = {HOST: ("Orlinde rain screen saver", HOST_FILE, True),
+                RENDERER: ("Orlinde rain renderer", RENDERER_FILE, False)}
 
     def test_manifest_asks_for_no_rights_real_pixels_and_common_controls_for_the_host(self):
         for path, (_, _, host) in self.PROGRAMS.items():

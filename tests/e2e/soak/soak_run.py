@@ -30,9 +30,11 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent.parent / "harness"))
+from program_names import (DIALOG_TITLE, HOST_FILE, RENDERER_FILE, RENDERER_TITLE, built_host,  # noqa: E402
+                           built_renderer, install_programs)
 from wine_session import Picture, WineSession, wait_until  # noqa: E402
 
-NAMES = ("Orlinde.scr", "Orlinde.xy")
+NAMES = (HOST_FILE, RENDERER_FILE)
 COUNTS = ("handles", "threads", "gdi_objects", "user_objects")
 MEMORY = ("working_set", "private_bytes")
 MEMORY_LIMIT = 1 << 20
@@ -73,20 +75,19 @@ class Sampler:
 
 
 def install(session: WineSession, build: Path) -> Path:
+    """The two programs in a fresh folder of the prefix; returns the host there."""
     folder = session.drive_c / "OrlindeSoak"
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir()
-    shutil.copy(build / "host" / "Orlinde.scr", folder / "Orlinde.scr")
-    shutil.copy(build / "renderer" / "Orlinde.xy", folder / "Orlinde.xy")
-    return folder
+    return install_programs(built_host(build), built_renderer(build), folder)
 
 
 def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, result: dict) -> None:
-    folder = install(session, build)
-    session.run(build / "tests" / "e2e" / "soak" / "procstat.exe", "Orlinde.scr", timeout=60)  # wineserver up
+    program = install(session, build)
+    session.run(build / "tests" / "e2e" / "soak" / "procstat.exe", HOST_FILE, timeout=60)  # wineserver up
     session.mouse_move(300, 200)
-    host = session.start(folder / "Orlinde.scr", "/s")
-    renderer = session.wait_for_window("Velsora_Delphi", timeout=90)
+    host = session.start(program, "/s")
+    renderer = session.wait_for_window(RENDERER_TITLE, timeout=90)
     time.sleep(2.0)  # the first sample comes once the run is under way, as the published figures were taken
     sampler = Sampler(session, build / "tests" / "e2e" / "soak" / "procstat.exe", "run")
     session.xdotool("windowfocus", "--sync", renderer["id"])
@@ -109,7 +110,7 @@ def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, res
     shot = session.screenshot("soak-run-end.png")
     sampler.stop()
     result["rows"] = sampler.rows
-    result["alive"] = host.poll() is None and session.window_exists("Velsora_Delphi")
+    result["alive"] = host.poll() is None and session.window_exists(RENDERER_TITLE)
     picture = Picture(shot)
     w, h = picture.width, picture.height
     result["drawn"] = picture.distinct_colours(w // 4, h // 4, 3 * w // 4, 3 * h // 4) > 200
@@ -119,14 +120,14 @@ def rain_phase(session: WineSession, build: Path, seconds: float, out: Path, res
 
 
 def dialog_phase(session: WineSession, build: Path, seconds: float, out: Path, result: dict) -> None:
-    folder = install(session, build)
+    program = install(session, build)
     probe = build / "tests" / "e2e" / "dialog" / "dialogprobe.exe"
     session.run(probe, "windows", timeout=60)  # wineserver up
-    host = session.start(folder / "Orlinde.scr", "/c")
-    session.wait_for_window("<Orlinde>", timeout=90)
+    host = session.start(program, "/c")
+    session.wait_for_window(DIALOG_TITLE, timeout=90)
 
     def found():
-        result = session.run(probe, "window", "<Orlinde>", timeout=30)
+        result = session.run(probe, "window", DIALOG_TITLE, timeout=30)
         return json.loads(result.stdout) if result.returncode == 0 else None
 
     geometry = wait_until(found, 20, "the fixture finds the dialog")
@@ -150,7 +151,7 @@ def dialog_phase(session: WineSession, build: Path, seconds: float, out: Path, r
     lit = sum(1 for p in picture.region(ox + px, oy + py, ox + px + pw, oy + py + ph) if p == LIVE_TEXT)
     faces = [picture.distinct_colours(ox + x, oy + y, ox + x + w, oy + y + h) for x, y, w, h in BUTTONS]
     result["drawn"] = lit > 100 and min(faces) > 8
-    session.run(probe, "syscommand-close", "<Orlinde>", timeout=30)
+    session.run(probe, "syscommand-close", DIALOG_TITLE, timeout=30)
     result["ended"] = session.wait_exit(host, 30) == 0
 
 
@@ -276,7 +277,7 @@ def main() -> int:
                             ("ended", "ended cleanly")):
             if not result.get(check):
                 findings.append(f"{name}: not {what}")
-    expected = {("run", "Orlinde.scr"), ("run", "Orlinde.xy"), ("dialog", "Orlinde.scr")}
+    expected = {("run", HOST_FILE), ("run", RENDERER_FILE), ("dialog", HOST_FILE)}
     missing = expected - {(r["phase"], r["name"]) for r in rows}
     findings += [f"{p}: no samples of {n}" for p, n in sorted(missing)]
     for finding in findings:

@@ -1,5 +1,4 @@
 // Frames of the real scene code, rendered offscreen by Mesa, checked pixel by pixel.
-#include <GL/osmesa.h>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -8,6 +7,7 @@
 
 #include "scene/Gl.h"
 #include "scene/SceneGl.h"
+#include "tests/unit/OffscreenContext.h"
 
 namespace orlinde {
 namespace {
@@ -46,15 +46,7 @@ BitmapPixels Stripes() {
 
 class OffscreenRender : public testing::Test {
  protected:
-  void SetUp() override {
-    context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-    ASSERT_NE(nullptr, context_);
-    buffer_.assign(static_cast<std::size_t>(kWidth) * kHeight * 4, 0);
-    ASSERT_TRUE(OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
-  }
-  void TearDown() override {
-    if (context_ != nullptr) OSMesaDestroyContext(context_);
-  }
+  void SetUp() override { ASSERT_TRUE(gl_.Current()); }
 
   // Set-up as the program does it: resize first, then the scene.
   void Start(FakePlatform& platform) {
@@ -110,8 +102,8 @@ class OffscreenRender : public testing::Test {
     return d;
   }
 
-  OSMesaContext context_ = nullptr;
-  std::vector<std::uint8_t> buffer_;
+  OffscreenContext gl_{kWidth, kHeight};
+  std::vector<std::uint8_t>& buffer_ = gl_.Pixels();
   RainScene scene_;
 };
 

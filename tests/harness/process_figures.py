@@ -1,0 +1,84 @@
+"""Figures of Linux processes and of the whole machine, read from /proc: CPU time, the processes that match
+a rule, a process's environment. Shared by the tests and the measuring scripts; under Wine the figures of a
+Windows program are those of its Wine process."""
+from __future__ import annotations
+
+import functools
+import os
+from pathlib import Path
+
+PROC = Path("/proc")
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def _stat_fields(pid: int) -> list[str]:
+    """The fields of /proc/PID/stat after the command name (which may hold blanks and parentheses):
+    the process state is field 0, utime field 11 and stime field 12."""
+    return (PROC / str(pid) / "stat").read_text().rsplit(")", 1)[1].split()
+
+
+def cpu_seconds(pid: int, if_gone: float | None = None) -> float:
+    """User and system time of a process, all its threads, in seconds. A process that is gone raises
+    OSError, unless `if_gone` is given: then that is the answer."""
+    try:
+        fields = _stat_fields(pid)
+    except OSError:
+        if if_gone is None:
+            raise
+        return if_gone
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def machine_busy_seconds() -> float:
+    """Busy time of all CPUs since boot: everything in the first /proc/stat line but idle and iowait."""
+    fields = [int(v) for v in (PROC / "stat").read_text().split("\n", 1)[0].split()[1:]]
+    user, nice, system, _idle, _iowait, irq, softirq, steal = fields[:8]
+    return (user + nice + system + irq + softirq + steal) / TICKS
+
+
+def exists(pid: int) -> bool:
+    """Whether a process (or a zombie not yet reaped) has this id."""
+    return (PROC / str(pid)).exists()
+
+
+def environment(pid: int) -> dict[str, str]:
+    """The environment a process was started with."""
+    text = (PROC / str(pid) / "environ").read_bytes().decode("utf-8", "replace")
+    return dict(item.split("=", 1) for item in text.split("\0") if "=" in item)
+
+
+class Process:
+    """One entry of /proc as a rule sees it; each figure is read when first asked for. A figure that cannot
+    be read (the process has ended, or belongs to another user) is empty."""
+
+    def __init__(self, pid: int):
+        self.pid = pid
+
+    @functools.cached_property
+    def exe(self) -> str:
+        try:
+            return os.readlink(PROC / str(self.pid) / "exe")
+        except OSError:
+            return ""
+
+    @functools.cached_property
+    def cmdline(self) -> str:
+        """The command line, its arguments joined by blanks."""
+        try:
+            raw = (PROC / str(self.pid) / "cmdline").read_bytes()
+        except OSError:
+            return ""
+        return raw.replace(b"\0", b" ").decode("utf-8", "replace").strip()
+
+    @functools.cached_property
+    def environ(self) -> dict[str, str]:
+        try:
+            return environment(self.pid)
+        except OSError:
+            return {}
+
+
+def pids_where(rule) -> list[int]:
+    """The ids of the running processes for which rule(Process) is true, in ascending order."""
+    pids = sorted(int(entry.name) for entry in PROC.iterdir() if entry.name.isdigit())
+    return [pid for pid in pids if rule(Process(pid))]
