@@ -2,6 +2,7 @@
 outline: shared by the end-to-end tests of the Windows renderer and of the Linux program, which draw the
 same scene through the same camera."""
 import math
+import struct
 
 import numpy as np
 
@@ -68,3 +69,46 @@ def wait_for_still_turn(display, name: str, window: dict, tolerance: float, time
 
     wait_until(still, timeout, "the surface stops turning", interval=0.2)
     return readings[-1]
+
+
+# The surface's turn before any key turns it.
+START_TURN = 20.0
+
+
+def uniform_bitmap(colour=(40, 160, 220), size=64) -> bytes:
+    """A 24-bit bottom-up bitmap of one colour."""
+    row = bytes((colour[2], colour[1], colour[0])) * size
+    pixels = row * size
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return header + info + pixels
+
+
+def lit_mask(picture: Picture) -> np.ndarray:
+    return np.frombuffer(picture.data, np.uint8).reshape(picture.height, picture.width, 3).max(axis=2) > 0
+
+
+def outline_fit(lit: np.ndarray, area: dict, corners: list) -> float:
+    """How well the lit pixels inside `area` (screen pixels) match the quadrilateral `corners`: the worse of the
+    intersection over union of the lit parts and of the dark parts (the dark part, above the far edge, is
+    the smaller one and shows a wrong camera first)."""
+    x0, y0 = area["x"], area["y"]
+    ys, xs = np.mgrid[y0:y0 + area["height"], x0:x0 + area["width"]] + 0.5
+    sides = np.stack([(bx - ax) * (ys - ay) - (by - ay) * (xs - ax)
+                      for (ax, ay), (bx, by) in zip(corners, corners[1:] + corners[:1])])
+    inside = np.all(sides >= 0, axis=0) | np.all(sides <= 0, axis=0)
+    seen = lit[y0:y0 + area["height"], x0:x0 + area["width"]]
+    return min(np.count_nonzero(inside & seen) / max(1, np.count_nonzero(inside | seen)),
+               np.count_nonzero(~inside & ~seen) / max(1, np.count_nonzero(~inside | ~seen)))
+
+
+def square(projected: dict) -> list:
+    """The square's corners as the scene's camera projects it into `projected` at the start angles."""
+    return surface_corners(START_TURN, 45.0, projected)
+
+
+def stretched(source: dict, onto: dict) -> list:
+    """The square as drawn for `source`, its picture stretched over `onto`: what a monitor would show
+    had it been given another monitor's camera."""
+    return [(onto["x"] + (x - source["x"]) * onto["width"] / source["width"],
+             onto["y"] + (y - source["y"]) * onto["height"] / source["height"]) for x, y in square(source)]

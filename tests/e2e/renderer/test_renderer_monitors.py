@@ -5,13 +5,11 @@ so that what it draws is exactly the projected square of the water, which is fit
 scene's camera gives for each monitor."""
 import os
 import shutil
-import struct
 import unittest
 
-import numpy as np
-
 from e2e_paths import BUILD, PREFIX, RENDERER, artifacts
-from surface_outline import surface_corners
+from program_names import RENDERER_FILE, RENDERER_TITLE, SETTINGS_FILE
+from surface_outline import lit_mask, outline_fit, square, stretched, uniform_bitmap
 from wine_session import Picture, WineSession, wait_until
 
 ARTIFACTS = artifacts("renderer-monitors")
@@ -21,48 +19,8 @@ HEADS = "1024x768+0+0,600x800+1024+0"
 SCREEN = (1624, 800)
 PRIMARY = {"x": 0, "y": 0, "width": 1024, "height": 768}
 PORTRAIT = {"x": 1024, "y": 0, "width": 600, "height": 800}
-TITLE = "Velsora_Delphi"
+TITLE = RENDERER_TITLE
 WM_DISPLAYCHANGE = 0x007E
-START_TURN = 20.0
-
-
-def uniform_bitmap(colour=(40, 160, 220), size=64) -> bytes:
-    """A 24-bit bottom-up bitmap of one colour."""
-    row = bytes((colour[2], colour[1], colour[0])) * size
-    pixels = row * size
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return header + info + pixels
-
-
-def lit_mask(picture: Picture) -> np.ndarray:
-    return np.frombuffer(picture.data, np.uint8).reshape(picture.height, picture.width, 3).max(axis=2) > 0
-
-
-def outline_fit(lit: np.ndarray, area: dict, corners: list) -> float:
-    """How well the lit pixels inside `area` (screen pixels) match the quadrilateral `corners`: the worse of the
-    intersection over union of the lit parts and of the dark parts (the dark part, above the far edge, is
-    the smaller one and shows a wrong camera first)."""
-    x0, y0 = area["x"], area["y"]
-    ys, xs = np.mgrid[y0:y0 + area["height"], x0:x0 + area["width"]] + 0.5
-    sides = np.stack([(bx - ax) * (ys - ay) - (by - ay) * (xs - ax)
-                      for (ax, ay), (bx, by) in zip(corners, corners[1:] + corners[:1])])
-    inside = np.all(sides >= 0, axis=0) | np.all(sides <= 0, axis=0)
-    seen = lit[y0:y0 + area["height"], x0:x0 + area["width"]]
-    return min(np.count_nonzero(inside & seen) / max(1, np.count_nonzero(inside | seen)),
-               np.count_nonzero(~inside & ~seen) / max(1, np.count_nonzero(~inside | ~seen)))
-
-
-def square(projected: dict) -> list:
-    """The square's corners as the scene's camera projects it into `projected` at the start angles."""
-    return surface_corners(START_TURN, 45.0, projected)
-
-
-def stretched(source: dict, onto: dict) -> list:
-    """The square as drawn for `source`, its picture stretched over `onto`: what a monitor would show
-    had it been given another monitor's camera."""
-    return [(onto["x"] + (x - source["x"]) * onto["width"] / source["width"],
-             onto["y"] + (y - source["y"]) * onto["height"] / source["height"]) for x, y in square(source)]
 
 
 class MonitorsRendererTest(unittest.TestCase):
@@ -74,25 +32,25 @@ class MonitorsRendererTest(unittest.TestCase):
             MONITORS_PREFIX, artifacts=ARTIFACTS, width=SCREEN[0], height=SCREEN[1], xvfb_args=("-retro",),
             env_extra={"LD_LIBRARY_PATH": library_path, "ORLINDE_XINERAMA_HEADS": HEADS},
             prefix_registry={"HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"UseXRandR": "N"}}))
-        self.handover = self.session.temp_dir() / "Velsora.bmp"
+        self.handover = self.session.handover_path()
         self.handover.write_bytes(uniform_bitmap())
         self.addCleanup(lambda: self.handover.unlink(missing_ok=True))
         self.folder = self.session.drive_c / "orlinde-monitors"
         self.folder.mkdir(exist_ok=True)
         self.addCleanup(shutil.rmtree, self.folder, True)
-        shutil.copy(RENDERER, self.folder / "Orlinde.xy")
+        shutil.copy(RENDERER, self.folder / RENDERER_FILE)
 
     def start(self, mode: str | None):
-        ini = self.folder / "Orlinde.ini"
+        ini = self.folder / SETTINGS_FILE
         if mode is None:
             ini.unlink(missing_ok=True)
         else:
             ini.write_bytes(f"[Section]\r\nBgmKind=0\r\n[Display]\r\nMonitors={mode}\r\n".encode())
-        process = self.session.start(self.folder / "Orlinde.xy")
+        process = self.session.start(self.folder / RENDERER_FILE)
         window = self.session.wait_for_window(TITLE, timeout=60)
         return process, window
 
-    def shot(self, name: str, ready) -> tuple[Picture, np.ndarray]:
+    def shot(self, name: str, ready):
         """A screenshot once `ready(lit)` holds (the windows are up and drawn)."""
         def taken():
             picture = Picture(self.session.screenshot(name))
