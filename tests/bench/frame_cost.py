@@ -6,6 +6,12 @@ machine's busy time per drawn frame; asserts nothing.
 
 usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--native build/native]
                                                  [--size 1024x768] [--seconds 8] [--before OLD/renderer/Orlinde.xy]
+                                                 [--before-native OLD/linux/orlinde] [--paced]
+
+--paced measures the two programs as they run for a user instead: paced by the display (60 Hz on Xvfb, under
+Wine too), so that what differs between two builds is what a second of rain costs, not how fast frames can
+come. Beside the whole machine's busy time it then reads the CPU time of the run's own processes from /proc
+(the program, and the Wine server and Xvfb of its session), which holds up on a machine that is not idle.
 
 Programs: the renderer Orlinde.xy under Wine, the Linux program orlinde natively on the same screen
 size (when the native preset has built it), and beside them the minimal program that draws the same strips with no
@@ -34,6 +40,30 @@ TICKS = os.sysconf("SC_CLK_TCK")
 HUD_PERIOD = 0.5
 
 
+def process_cpu_seconds(pid: int) -> float:
+    """utime + stime of one process in seconds (0 once it is gone)."""
+    try:
+        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    except OSError:
+        return 0.0
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def pids_with(command_part: str, environ_part: bytes) -> list[int]:
+    found = []
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode("utf-8", "replace")
+            environ = (entry / "environ").read_bytes()
+        except OSError:
+            continue
+        if command_part in cmdline and environ_part in environ:
+            found.append(int(entry.name))
+    return found
+
+
 def machine_busy_seconds() -> float:
     """Busy time of all CPUs since boot: everything in the first /proc/stat line but idle and iowait."""
     fields = [int(v) for v in Path("/proc/stat").read_text().split("\n", 1)[0].split()[1:]]
@@ -53,7 +83,10 @@ class Window:
             handover.write_bytes((SOURCE / "assets" / "caustics.bmp").read_bytes())
             process = session.start(self.program, *self.args)
             window = session.wait_for_window(self.title, timeout=60)
-            result = measure()
+            tag = f"WINEPREFIX={self.prefix}".encode()
+            own = (pids_with(self.program.name, tag) + pids_with("wineserver", tag) +
+                   ([session.xvfb.pid] if session.xvfb else []))
+            result = measure(own)
             session.press_key("Escape", window=window)
             session.wait_exit(process, 20)
             return result
@@ -69,35 +102,41 @@ class Native:
         with X11Session(width=self.size[0], height=self.size[1]) as session:
             process = session.start(self.program, "--window", "--fullscreen", env=env)
             session.wait_for_window("Orlinde", timeout=30)
-            result = measure()
+            result = measure([process.pid] + ([session.xvfb.pid] if session.xvfb else []))
             process.send_signal(signal.SIGTERM)
             process.wait(timeout=20)
             return result
 
 
-def measure_frames(hud: Path, seconds: float) -> dict:
-    """Frames drawn and machine busy time over `seconds`, after the program has settled."""
+def measure_frames(hud: Path, seconds: float, own: list[int]) -> dict:
+    """Frames drawn, machine busy time and the CPU time of the run's own processes (`own`) over `seconds`,
+    after the program has settled."""
     fps_file = hud / "fps"
     wait_until(lambda: fps_file.exists() and len(fps_file.read_text().split()) >= 4, 30,  # two seconds
                "Mesa's HUD writes the frame rate")
     before = len(fps_file.read_text().split())
+    own_before = {pid: process_cpu_seconds(pid) for pid in own}
     busy_before, wall_before = machine_busy_seconds(), time.monotonic()
     time.sleep(seconds)
     busy, wall = machine_busy_seconds() - busy_before, time.monotonic() - wall_before
+    own_cpu = sum(process_cpu_seconds(pid) - own_before[pid] for pid in own)
     samples = [float(v) for v in fps_file.read_text().split()[before:]]
     frames = sum(samples) * HUD_PERIOD
     return {"fps": frames / wall if samples else float("nan"),
             "cpu_per_frame_us": busy / frames * 1e6 if frames else float("nan"),
-            "busy_cores": busy / wall}
+            "busy_cores": busy / wall,
+            "own_cores": own_cpu / wall,
+            "own_per_frame_us": own_cpu / frames * 1e6 if frames else float("nan")}
 
 
-def run_one(runner, noop: bool, seconds: float) -> dict:
+def run_one(runner, noop: bool, seconds: float, paced: bool = False) -> dict:
     hud = Path(tempfile.mkdtemp(prefix="orlinde-hud-"))
-    env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_PERIOD": str(HUD_PERIOD), "GALLIUM_HUD_DUMP_DIR": str(hud),
-           "ORLINDE_UNPACED": "1"}
+    env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_PERIOD": str(HUD_PERIOD), "GALLIUM_HUD_DUMP_DIR": str(hud)}
+    if not paced:
+        env["ORLINDE_UNPACED"] = "1"
     if noop:
         env["GALLIUM_NOOP"] = "1"
-    return runner.run(env, lambda: measure_frames(hud, seconds))
+    return runner.run(env, lambda own: measure_frames(hud, seconds, own))
 
 
 def main() -> int:
@@ -107,6 +146,8 @@ def main() -> int:
     parser.add_argument("--size", default="1024x768")
     parser.add_argument("--seconds", type=float, default=8.0)
     parser.add_argument("--before", type=Path, help="another build's Orlinde.xy, measured beside this one's")
+    parser.add_argument("--before-native", type=Path, help="another build's orlinde, measured beside this one's")
+    parser.add_argument("--paced", action="store_true", help="the programs paced by the display, not unpaced")
     args = parser.parse_args()
     size = tuple(int(v) for v in args.size.split("x"))
     build = args.build.resolve()
@@ -121,6 +162,10 @@ def main() -> int:
     linux_program = args.native.resolve() / "linux" / "orlinde"
     if linux_program.exists():
         programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
+    if args.before_native:
+        programs.append(("orlinde (--before-native)", Native(size, args.before_native.resolve())))
+    if args.paced:
+        return measure_paced(programs, args)
     programs += [
         ("minimal program, vertex arrays", Window(prefix, size, minimal, [], "Minimal_Strips")),
         ("minimal program, immediate mode", Window(prefix, size, minimal, ["immediate"], "Minimal_Strips")),
@@ -141,6 +186,20 @@ def main() -> int:
     renderer = results[(programs[0][0], True)]["cpu_per_frame_us"]
     floor = results[("minimal program, vertex arrays", True)]["cpu_per_frame_us"]
     print(f"no-op driver: the renderer's CPU per frame is {renderer / floor:.2f}x the minimal vertex-array program's")
+    return 0
+
+
+def measure_paced(programs, args) -> int:
+    print(f"paced by the display on a {args.size} virtual screen, {args.seconds:g} s a run; machine = whole "
+          f"machine busy time, own = the program + its Wine server + its Xvfb ({os.cpu_count()} CPUs)", flush=True)
+    print(f"{'program':<30} {'driver':<22} {'fps':>6} {'own cores':>10} {'own CPU/frame':>14} "
+          f"{'machine cores':>14}", flush=True)
+    for name, runner in programs:
+        for noop in (True, False):
+            r = run_one(runner, noop, args.seconds, paced=True)
+            driver = "no-op (GALLIUM_NOOP=1)" if noop else "llvmpipe"
+            print(f"{name:<30} {driver:<22} {r['fps']:>6.1f} {r['own_cores']:>10.3f} "
+                  f"{r['own_per_frame_us']:>11.0f} µs {r['busy_cores']:>14.2f}", flush=True)
     return 0
 
 
