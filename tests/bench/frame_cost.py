@@ -6,12 +6,14 @@ machine's busy time per drawn frame; asserts nothing.
 
 usage: /usr/bin/python3 tests/bench/frame_cost.py [--build build/windows] [--native build/native]
                                                  [--size 1024x768] [--seconds 8] [--before OLD/renderer/Orlinde.xy]
-                                                 [--before-native OLD/linux/orlinde] [--paced]
+                                                 [--before-native OLD/linux/orlinde] [--paced [--suspended]]
 
 --paced measures the two programs as they run for a user instead: paced by the display (60 Hz on Xvfb, under
 Wine too), so that what differs between two builds is what a second of rain costs, not how fast frames can
 come. Beside the whole machine's busy time it then reads the CPU time of the run's own processes from /proc
-(the program, and the Wine server and Xvfb of its session), which holds up on a machine that is not idle.
+(the program, and the Wine server and Xvfb of its session), which holds up on a machine that is not idle. --suspended then posts the system's suspend broadcast to
+each Windows renderer once it draws (the end-to-end tests' powerbroadcast fixture) and measures what it
+costs while nothing may be drawn.
 
 Programs: the renderer Orlinde.xy under Wine, the Linux program orlinde natively on the same screen
 size (when the native preset has built it), and beside them the minimal program that draws the same strips with no
@@ -74,8 +76,10 @@ def machine_busy_seconds() -> float:
 class Window:
     """One Windows program under Wine on its own virtual screen."""
 
-    def __init__(self, prefix: Path, size: tuple[int, int], program: Path, args: list[str], title: str):
+    def __init__(self, prefix: Path, size: tuple[int, int], program: Path, args: list[str], title: str,
+                 suspend_with: Path | None = None):
         self.prefix, self.size, self.program, self.args, self.title = prefix, size, program, args, title
+        self.suspend_with = suspend_with
 
     def run(self, env: dict, measure):
         with WineSession(self.prefix, width=self.size[0], height=self.size[1], env_extra=env) as session:
@@ -86,7 +90,10 @@ class Window:
             tag = f"WINEPREFIX={self.prefix}".encode()
             own = (pids_with(self.program.name, tag) + pids_with("wineserver", tag) +
                    ([session.xvfb.pid] if session.xvfb else []))
-            result = measure(own)
+            suspend = None
+            if self.suspend_with:
+                suspend = lambda: session.run(self.suspend_with, self.title, "suspend", timeout=30)  # noqa: E731
+            result = measure(own, suspend)
             session.press_key("Escape", window=window)
             session.wait_exit(process, 20)
             return result
@@ -102,18 +109,21 @@ class Native:
         with X11Session(width=self.size[0], height=self.size[1]) as session:
             process = session.start(self.program, "--window", "--fullscreen", env=env)
             session.wait_for_window("Orlinde", timeout=30)
-            result = measure([process.pid] + ([session.xvfb.pid] if session.xvfb else []))
+            result = measure([process.pid] + ([session.xvfb.pid] if session.xvfb else []), None)
             process.send_signal(signal.SIGTERM)
             process.wait(timeout=20)
             return result
 
 
-def measure_frames(hud: Path, seconds: float, own: list[int]) -> dict:
+def measure_frames(hud: Path, seconds: float, own: list[int], settled=None) -> dict:
     """Frames drawn, machine busy time and the CPU time of the run's own processes (`own`) over `seconds`,
-    after the program has settled."""
+    after the program has settled (and `settled` has been called)."""
     fps_file = hud / "fps"
     wait_until(lambda: fps_file.exists() and len(fps_file.read_text().split()) >= 4, 30,  # two seconds
                "Mesa's HUD writes the frame rate")
+    if settled:
+        settled()
+        time.sleep(1)  # frames already on their way land
     before = len(fps_file.read_text().split())
     own_before = {pid: process_cpu_seconds(pid) for pid in own}
     busy_before, wall_before = machine_busy_seconds(), time.monotonic()
@@ -136,7 +146,7 @@ def run_one(runner, noop: bool, seconds: float, paced: bool = False) -> dict:
         env["ORLINDE_UNPACED"] = "1"
     if noop:
         env["GALLIUM_NOOP"] = "1"
-    return runner.run(env, lambda own: measure_frames(hud, seconds, own))
+    return runner.run(env, lambda own, settled: measure_frames(hud, seconds, own, settled))
 
 
 def main() -> int:
@@ -148,23 +158,28 @@ def main() -> int:
     parser.add_argument("--before", type=Path, help="another build's Orlinde.xy, measured beside this one's")
     parser.add_argument("--before-native", type=Path, help="another build's orlinde, measured beside this one's")
     parser.add_argument("--paced", action="store_true", help="the programs paced by the display, not unpaced")
+    parser.add_argument("--suspended", action="store_true", help="with --paced: the renderers after a suspend")
     args = parser.parse_args()
     size = tuple(int(v) for v in args.size.split("x"))
     build = args.build.resolve()
     prefix = build / "pacing-prefix"  # its own prefix: the end-to-end tests' desktop stays untouched
     minimal = build / "tests" / "bench" / "minimal_strips.exe"
+    suspend = build / "tests" / "e2e" / "renderer" / "powerbroadcast.exe" if args.suspended else None
     programs = [
-        ("Orlinde.xy (the renderer)", Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi")),
+        ("Orlinde.xy (the renderer)",
+         Window(prefix, size, build / "renderer" / "Orlinde.xy", [], "Velsora_Delphi", suspend)),
     ]
     if args.before:
         programs.append(("Orlinde.xy (--before)",
-                         Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi")))
+                         Window(prefix, size, args.before.resolve(), [], "Velsora_Delphi", suspend)))
     linux_program = args.native.resolve() / "linux" / "orlinde"
     if linux_program.exists():
         programs.append(("orlinde (Linux, native)", Native(size, linux_program)))
     if args.before_native:
         programs.append(("orlinde (--before-native)", Native(size, args.before_native.resolve())))
     if args.paced:
+        if args.suspended:
+            programs = [p for p in programs if isinstance(p[1], Window)]
         return measure_paced(programs, args)
     programs += [
         ("minimal program, vertex arrays", Window(prefix, size, minimal, [], "Minimal_Strips")),
