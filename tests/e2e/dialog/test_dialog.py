@@ -285,7 +285,8 @@ class DialogTestCase(unittest.TestCase):
         return ticked
 
     def assertModeShown(self, mode, label):
-        return self.wait_shot(label, lambda picture: self.ticked_modes(picture) == [mode], f"only the {mode} mark ticked")
+        return self.wait_shot(label, lambda picture: self.ticked_modes(picture) == [mode],
+                              f"only the {mode} mark ticked")
 
     def assertSourceShown(self, source, label):
         self.wait_shot(label, lambda picture: self.ticked_marks(picture) == [source], f"only mark {source} ticked")
@@ -544,8 +545,9 @@ class DisplayModeTest(DialogTestCase):
     def keep_dialog_picture(self, picture_path):
         """The dialog's client area, cut out of a screenshot, among the artefacts (the README's picture of it)."""
         client = self.geometry["client"]
-        subprocess.run(["convert", str(picture_path), "-crop", f"{client['w']}x{client['h']}+{client['x']}+{client['y']}",
-                        "+repage", str(ARTIFACTS / "dialog-display-modes.png")], check=True)
+        crop = f"{client['w']}x{client['h']}+{client['x']}+{client['y']}"
+        subprocess.run(["convert", str(picture_path), "-crop", crop, "+repage", str(ARTIFACTS / "dialog-display-modes.png")],
+                       check=True)
 
     def test_the_mode_is_shown_from_the_file_changed_with_the_mouse_and_saved_into_display(self):
         self.start(mode_file("span"), trace=True)
@@ -732,7 +734,8 @@ class KeyboardTest(DialogTestCase):
         self.key("Tab")
         self.key("Tab")
         self.key("Tab")
-        # Past the sources and the display modes (their cues gone) and off ｷｬﾝｾﾙ: the file button has the focus.
+        # Past the sources and the display modes (their cues gone) and off ｷｬﾝｾﾙ: the file button has the
+        # focus.
         self.wait_shot("tab-file-button",
                        lambda p: self.face(p, CMD_CAN) == self.image("normal") and self.cue_dots(p, 2) == 0
                        and self.mode_cue_dots(p, "each") == 0,

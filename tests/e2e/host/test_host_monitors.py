@@ -226,7 +226,7 @@ class UncoveredModesTest(TwoMonitorsTestCase):
         self.assertEqual([], self.covers(), "no cover at the run start")
         self.assertSecondMonitorShowsTheDesktop(f"{name}-during")
         self.assertEqual(0, self.probe("post", RUN_FORM, WM_DISPLAYCHANGE)[0])
-        time.sleep(1)  # time for the display change to lay a cover, were it going to: what is checked is that none comes
+        time.sleep(1)  # time for the display change to lay a cover, were it going to: what is checked is that none does
         self.assertEqual([], self.covers(), "no cover after a display change")
         self.assertIsNone(process.poll(), "the run goes on")
         self.session.mouse_move(531, 431)
