@@ -46,7 +46,7 @@ std::int16_t SourceAfterArrow(std::int16_t source, Key arrow) {
 
 MonitorMode MonitorsAfterArrow(MonitorMode mode, Key arrow) {
   const bool down = arrow == Key::Down || arrow == Key::Right;
-  const std::size_t rows = kMonitorRowsTopDown.size();
+  constexpr std::size_t rows = std::tuple_size_v<decltype(kMonitorRowsTopDown)>;
   std::size_t row = 0;
   for (std::size_t i = 0; i < rows; ++i) {
     if (kMonitorRowsTopDown[i] == mode) row = i;

@@ -2,7 +2,7 @@
 // open-file buffer (no terminator inside it, or several), and a save through a store whose writes fail as
 // the input says. The track text must give a 16-bit value that the track list shows again as the same
 // number, the path must stay inside its buffer, and a save must report a failure exactly when one of its
-// three writes failed, after attempting all three.
+// four writes (the three music keys, then the display mode) failed, after attempting all four.
 #include <cstddef>
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -25,7 +25,8 @@ class FailingStore final : public orlinde::ProfileStore {
   std::string ReadIni(const std::string&, const std::string&, const std::string&) override { return {}; }
   std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
                         const std::string&) override {
-    FUZZ_CHECK(section == orlinde::ini::kSection);
+    // The three music keys in their section, then the display mode in its own.
+    FUZZ_CHECK(section == (keys.size() < 3 ? orlinde::ini::kSection : orlinde::display_ini::kSection));
     const bool fails = (failures >> keys.size()) & 1U;
     keys.push_back(key);
     values.push_back(value);
@@ -37,7 +38,8 @@ class FailingStore final : public orlinde::ProfileStore {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const unsigned failures = input.ConsumeIntegralInRange<unsigned>(0, 7);
+  const unsigned failures = input.ConsumeIntegralInRange<unsigned>(0, 15);
+  const auto monitors = static_cast<orlinde::MonitorMode>(input.ConsumeIntegralInRange<int>(0, 2));
   orlinde::BgmSettingsRecord settings;
   settings.BgmKind = input.ConsumeIntegral<std::int16_t>();
   settings.BgmFile = input.ConsumeRandomLengthString(300);
@@ -59,12 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The confirm button's save.
   FailingStore store;
   store.failures = failures;
-  const bool saved = orlinde::dialog::SaveChoice(settings, trackText, store, "C:\\O\\Orlinde.ini");
-  FUZZ_CHECK(store.keys.size() == 3);
+  const bool saved = orlinde::dialog::SaveChoice(settings, monitors, trackText, store, "C:\\O\\Orlinde.ini");
+  FUZZ_CHECK(store.keys.size() == 4);
   FUZZ_CHECK(saved == (failures == 0));
   FUZZ_CHECK(settings.BgmRepeat == repeat);
   FUZZ_CHECK(store.values[0] == orlinde::FormatSettingNumber(settings.BgmKind));
   FUZZ_CHECK(store.values[1] == orlinde::FormatSettingNumber(repeat));
   FUZZ_CHECK(store.values[2] == settings.BgmFile);
+  FUZZ_CHECK(store.keys[3] == orlinde::display_ini::kMonitorsKey);
+  FUZZ_CHECK(orlinde::ParseMonitorMode(store.values[3]) == monitors);
   return 0;
 }

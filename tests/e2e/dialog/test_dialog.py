@@ -35,8 +35,8 @@ def read_layout():
                          r"\{(\d+), (\d+), (\d+), (\d+)\}, \"[^\"]*\"(, true)?\}", text):
         places[m.group(1)] = (tuple(int(m.group(i)) for i in range(2, 6)), m.group(6) is not None)
     client = tuple(int(re.search(rf"kClient{side} = (\d+);", text).group(1)) for side in ("Width", "Height"))
-    if len(places) != 17:
-        raise AssertionError(f"read {len(places)} controls from DialogLayout.h, expected 17")
+    if len(places) != 25:
+        raise AssertionError(f"read {len(places)} controls from DialogLayout.h, expected 25")
     return places, client
 
 
@@ -51,6 +51,11 @@ def place(name):
 PIC_C = place("Pic_C")
 MARK = {source: place(f"Img_BGM_{source}") for source in (0, 1, 2)}
 OPTION_LABEL = {source: place(f"lbl_BGM_{source}") for source in (0, 1, 2)}
+# The display modes, from the top: each monitor its own rain, the primary alone, one rain across all.
+MODES = ("each", "primary", "span")
+MODE_MARK = {mode: place(f"Img_Mon_{i}") for i, mode in enumerate(MODES)}
+MODE_LABEL = {mode: place(f"lbl_Mon_{i}") for i, mode in enumerate(MODES)}
+MODE_HEADER = place("lbl_16")
 TRACK_BOX = place("BGM_Repeat")
 CMD_BGM = place("Cmd_BGM")
 LBL_FNAME = place("lbl_Fname")
@@ -78,12 +83,14 @@ def in_panel(rect):
     return (PIC_C[0] + rect[0], PIC_C[1] + rect[1]) + tuple(rect[2:])
 
 
-def ini_bytes(kind=None, repeat=None, file=None, extra=""):
+def ini_bytes(kind=None, repeat=None, file=None, extra="", monitors=None):
+    """A settings file: [Section] with the keys given, then `extra`, then [Display] when `monitors` is given."""
     lines = ["[Section]"]
     for key, value in ((KIND, kind), (REPEAT, repeat), (FILE, file)):
         if value is not None:
             lines.append(f"{key}={value}")
-    return ("\r\n".join(lines) + "\r\n" + extra).encode("cp932")
+    display = f"[Display]\r\nMonitors={monitors}\r\n" if monitors is not None else ""
+    return ("\r\n".join(lines) + "\r\n" + extra + display).encode("cp932")
 
 
 def debugstr(text):
@@ -248,9 +255,14 @@ class DialogTestCase(unittest.TestCase):
         text = self.stderr_path.read_text(encoding="utf-8", errors="replace")
         return re.findall(r"trace:profile:WritePrivateProfileStringW \((.*)\)\s*$", text, re.MULTILINE)
 
-    def expected_write(self, key, value):
+    def expected_write(self, key, value, section="Section"):
         path = self.windows_folder + "\\" + SETTINGS_FILE
-        return f'L"Section", L"{debugstr(key)}", L"{debugstr(value)}", L"{debugstr(path)}"'
+        return f'L"{section}", L"{debugstr(key)}", L"{debugstr(value)}", L"{debugstr(path)}"'
+
+    def expected_writes(self, kind, repeat, file, monitors):
+        """What 設定 passes to the profile writer: the three music keys, then the display mode."""
+        return [self.expected_write(KIND, kind), self.expected_write(REPEAT, repeat), self.expected_write(FILE, file),
+                self.expected_write("Monitors", monitors, section="Display")]
 
     # --- what the dialog shows --------------------------------------------------------------------
     def ticked_marks(self, picture):
@@ -261,6 +273,19 @@ class DialogTestCase(unittest.TestCase):
             if centre == TICKED_CENTRE:
                 ticked.append(source)
         return ticked
+
+    def ticked_modes(self, picture):
+        ticked = []
+        for mode, (x, y, _, _) in MODE_MARK.items():
+            centre = picture.pixel(self.origin[0] + PIC_C[0] + x + 6, self.origin[1] + PIC_C[1] + y + 6)
+            self.assertIn(centre, (TICKED_CENTRE, (0, 0, 0)), f"the {mode} mark is an option mark")
+            if centre == TICKED_CENTRE:
+                ticked.append(mode)
+        return ticked
+
+    def assertModeShown(self, mode, label):
+        return self.wait_shot(label, lambda picture: self.ticked_modes(picture) == [mode],
+                              f"only the {mode} mark ticked")
 
     def assertSourceShown(self, source, label):
         self.wait_shot(label, lambda picture: self.ticked_marks(picture) == [source], f"only mark {source} ticked")
@@ -299,8 +324,10 @@ class OpenTest(DialogTestCase):
         self.assertEqual(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU))
         self.assertEqual(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), "fixed border, no min/max")
 
-        # No settings file: no music, both source controls disabled, the track box empty with its list.
+        # No settings file: no music, both source controls disabled, the track box empty with its list; the
+        # display mode is the default, each monitor its own rain.
         track_box = self.assertSourceShown(0, "no-settings")
+        self.assertModeShown("each", "no-settings-mode")
         self.assertEqual("", track_box["text"])
         self.assertEqual([""] + [str(n) for n in range(1, 31)], track_box["entries"])
         for rect, caption in ((CMD_SET, "設定"), (CMD_CAN, "ｷｬﾝｾﾙ"), (in_panel(CMD_BGM), "...")):
@@ -398,7 +425,7 @@ class FileTest(DialogTestCase):
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
         self.assertEqual(self.expected_write(FILE, chosen), self.profile_writes()[2])
-        self.assertEqual(ini_bytes("2", "0", chosen), self.ini.read_bytes())
+        self.assertEqual(ini_bytes("2", "0", chosen, monitors="each"), self.ini.read_bytes())
 
 
 class SaveTest(DialogTestCase):
@@ -412,20 +439,19 @@ class SaveTest(DialogTestCase):
         self.type_into_track_box("12")
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
-        # What the program passed (Windows stores these values as they are, blank included) ...
-        self.assertEqual([self.expected_write(KIND, " 1"), self.expected_write(REPEAT, " 12"),
-                          self.expected_write(FILE, path)], self.profile_writes())
+        # What the program passed (Windows stores these values as they are, blank included), the display mode
+        # last (the file had none: the default) ...
+        self.assertEqual(self.expected_writes(" 1", " 12", path, "each"), self.profile_writes())
         # ... and what Wine's profile writer made of it: Shift-JIS keys and path, the blank dropped.
-        self.assertEqual(ini_bytes("1", "12", path), self.ini.read_bytes())
+        self.assertEqual(ini_bytes("1", "12", path, monitors="each"), self.ini.read_bytes())
 
     def test_file_source_without_a_file_saves_2_and_an_empty_path(self):
         self.start(trace=True)
         self.click(in_panel(MARK[2]))
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
-        self.assertEqual([self.expected_write(KIND, " 2"), self.expected_write(REPEAT, " 0"),
-                          self.expected_write(FILE, "")], self.profile_writes())
-        self.assertEqual(ini_bytes("2", "0", ""), self.ini.read_bytes())
+        self.assertEqual(self.expected_writes(" 2", " 0", "", "each"), self.profile_writes())
+        self.assertEqual(ini_bytes("2", "0", "", monitors="each"), self.ini.read_bytes())
 
     def test_track_text_without_digits_saves_0(self):
         self.start(ini_bytes(" 1", " 5"), trace=True)
@@ -433,17 +459,20 @@ class SaveTest(DialogTestCase):
         self.click(CMD_SET)
         self.assertEqual(0, self.wait_closed())
         self.assertEqual(self.expected_write(REPEAT, " 0"), self.profile_writes()[1])
-        self.assertEqual(ini_bytes("1", "0", ""), self.ini.read_bytes())
+        self.assertEqual(ini_bytes("1", "0", "", monitors="each"), self.ini.read_bytes())
 
 
 class CloseWithoutSavingTest(DialogTestCase):
     # Unusual spacing and a comment: any rewrite of the file would change these bytes.
-    ORIGINAL = ini_bytes(" 1", "  7", extra="; kept as it is\r\n")
+    ORIGINAL = ini_bytes(" 1", "  7", extra="; kept as it is\r\n", monitors=" Span ")
 
     def change_everything(self):
         self.click(in_panel(OPTION_LABEL[0]), dx=6)
         self.click(in_panel(MARK[1]))
         self.type_into_track_box("9")
+        self.assertModeShown("span", "mode-before-change")
+        self.click(in_panel(MODE_LABEL["primary"]), dx=6)
+        self.assertModeShown("primary", "mode-changed")
 
     def test_cancel_writes_nothing(self):
         self.start(self.ORIGINAL, trace=True)
@@ -498,7 +527,55 @@ class SaveFailureTest(DialogTestCase):
         self.click(CMD_SET)
         self.shot("saved-after-unlock")
         self.assertEqual(0, self.wait_closed())
-        self.assertEqual(ini_bytes("0", "5", ""), self.ini.read_bytes())
+        self.assertEqual(ini_bytes("0", "5", "", monitors="each"), self.ini.read_bytes())
+
+
+def mode_file(monitors):
+    """A file with the CD source, track 5, another section and a display mode. [Section] is written as Wine's
+    profile writer leaves it (no blank in front of a number), so that a save keeping its values keeps its
+    bytes."""
+    return ini_bytes("1", "5", "", extra="[Other]\r\nKey=value\r\n", monitors=monitors)
+
+
+class DisplayModeTest(DialogTestCase):
+    """The display modes in the music panel: shown from [Display] Monitors=, chosen with the mouse, saved by
+    設定 after the music keys into [Display], every other byte of the file as it was."""
+
+    def keep_dialog_picture(self, picture_path):
+        """The dialog's client area, cut out of a screenshot, among the artefacts (the README's picture of it)."""
+        client = self.geometry["client"]
+        crop = f"{client['w']}x{client['h']}+{client['x']}+{client['y']}"
+        subprocess.run(["convert", str(picture_path), "-crop", crop, "+repage", str(ARTIFACTS / "dialog-display-modes.png")],
+                       check=True)
+
+    def test_the_mode_is_shown_from_the_file_changed_with_the_mouse_and_saved_into_display(self):
+        self.start(mode_file("span"), trace=True)
+        self.assertModeShown("span", "from-file")
+        self.assertSourceShown(1, "source-from-file")
+        self.keep_dialog_picture(ARTIFACTS / f"{self.name}-from-file.png")
+        header = [p for row in self.crop(self.shot("header"), in_panel(MODE_HEADER)) for p in row if min(p) > 200]
+        self.assertGreater(len(header), 20, "the header's white letters")
+
+        self.click(in_panel(MODE_MARK["primary"]))
+        self.assertModeShown("primary", "mark-primary")
+        self.click(in_panel(MODE_LABEL["each"]), button=3, dx=6)  # any button, on the label
+        self.assertModeShown("each", "label-each")
+        self.click(in_panel(MODE_LABEL["primary"]), dx=6)
+        self.assertModeShown("primary", "label-primary")
+        self.assertSourceShown(1, "source-unchanged")  # the two groups are independent
+
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(self.expected_writes(" 1", " 5", "", "primary"), self.profile_writes())
+        self.assertEqual(mode_file("primary"), self.ini.read_bytes())
+
+    def test_an_unknown_mode_shows_each_and_a_save_writes_each(self):
+        self.start(mode_file("sideways"), trace=True)
+        self.assertModeShown("each", "unknown")
+        self.click(CMD_SET)
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(self.expected_write("Monitors", "each", section="Display"), self.profile_writes()[3])
+        self.assertEqual(mode_file("each"), self.ini.read_bytes())
 
 
 class AboutPanelTest(DialogTestCase):
@@ -596,10 +673,13 @@ class KeyboardTest(DialogTestCase):
     def image(self, state):
         return [row[1:] for row in image_band(state)]
 
-    def cue_dots(self, picture, source):
+    def cue_dots(self, picture, source, labels=OPTION_LABEL):
         """White pixels of the dotted focus frame's left side, two pixels left of the option's label."""
-        x, y = in_panel(OPTION_LABEL[source])[:2]
+        x, y = in_panel(labels[source])[:2]
         return sum(1 for dy in range(-1, 15) if picture.pixel(self.origin[0] + x - 2, self.origin[1] + y + dy) == self.WHITE)
+
+    def mode_cue_dots(self, picture, mode):
+        return self.cue_dots(picture, mode, MODE_LABEL)
 
     def test_tab_reaches_save_showing_its_focused_face_and_enter_saves(self):
         self.start(ini_bytes(" 1", " 5"), trace=True)
@@ -612,20 +692,24 @@ class KeyboardTest(DialogTestCase):
         picture = self.wait_shot("tab-1-sources", lambda p: self.cue_dots(p, 1) > 4, "the dotted frame around 音楽CD")
         self.assertEqual(0, self.cue_dots(picture, 0) + self.cue_dots(picture, 2))
 
+        self.key("Tab")  # the display modes: the cue moves to the chosen mode's label
+        picture = self.wait_shot("tab-2-modes", lambda p: self.mode_cue_dots(p, "each") > 4,
+                                 "the dotted frame around the chosen mode")
+        self.assertEqual(0, self.cue_dots(picture, 1), "the sources' cue is gone")
+
         self.key("Tab")  # the track box, its text selected: typing replaces the track
         self.session.xdotool("type", "--delay", "60", "12")
         wait_until(lambda: self.control_at(in_panel(TRACK_BOX))["text"] == "12", 10, "the track box shows 12")
-        self.wait_shot("tab-2-track-box", lambda p: self.cue_dots(p, 1) == 0, "the cue goes with the focus")
+        self.wait_shot("tab-3-track-box", lambda p: self.mode_cue_dots(p, "each") == 0, "the cue goes with the focus")
 
         self.key("Tab")  # the file button is disabled with the CD source: 設定 is next
-        picture = self.wait_face("tab-3-save", CMD_SET, "selected", "設定 shows its focused face")
+        picture = self.wait_face("tab-4-save", CMD_SET, "selected", "設定 shows its focused face")
         self.assertEqual(self.image("normal"), self.face(picture, CMD_CAN))
 
         self.key("Return")
         self.assertEqual(0, self.wait_closed())
-        self.assertEqual([self.expected_write(KIND, " 1"), self.expected_write(REPEAT, " 12"),
-                          self.expected_write(FILE, "")], self.profile_writes())
-        self.assertEqual(ini_bytes("1", "12", ""), self.ini.read_bytes())
+        self.assertEqual(self.expected_writes(" 1", " 12", "", "each"), self.profile_writes())
+        self.assertEqual(ini_bytes("1", "12", "", monitors="each"), self.ini.read_bytes())
 
     def test_arrows_change_the_source_and_escape_writes_nothing(self):
         original = CloseWithoutSavingTest.ORIGINAL
@@ -642,16 +726,19 @@ class KeyboardTest(DialogTestCase):
         self.key("Up")
         self.assertSourceShown(2, "up-wraps-to-file")
 
-        # Shift+Tab from the sources goes round to ｷｬﾝｾﾙ; Tab forward again past the sources reaches the file
-        # button, usable now, and Space on it opens the open-file dialog.
+        # Shift+Tab from the sources goes round to ｷｬﾝｾﾙ; Tab forward again past the sources and the display
+        # modes reaches the file button, usable now, and Space on it opens the open-file dialog.
         self.key("shift+Tab")
         self.wait_face("shift-tab-cancel", CMD_CAN, "selected", "ｷｬﾝｾﾙ shows its focused face")
         self.key("Tab")
         self.key("Tab")
-        # Past the sources (their cue gone) and off ｷｬﾝｾﾙ: the file button has the focus.
+        self.key("Tab")
+        # Past the sources and the display modes (their cues gone) and off ｷｬﾝｾﾙ: the file button has the
+        # focus.
         self.wait_shot("tab-file-button",
-                       lambda p: self.face(p, CMD_CAN) == self.image("normal") and self.cue_dots(p, 2) == 0,
-                       "the focus past ｷｬﾝｾﾙ and the sources")
+                       lambda p: self.face(p, CMD_CAN) == self.image("normal") and self.cue_dots(p, 2) == 0
+                       and self.mode_cue_dots(p, "each") == 0,
+                       "the focus past ｷｬﾝｾﾙ, the sources and the display modes")
         self.key("space")
         self.wait_open_file_dialog()
         self.shot("space-opens-file-dialog")
@@ -669,11 +756,51 @@ class KeyboardTest(DialogTestCase):
         self.assertEqual([], self.profile_writes())
         self.assertEqual(original, self.ini.read_bytes())
 
-    def test_escape_closes_the_open_track_list_before_the_dialog(self):
-        self.start(ini_bytes(" 1", " 5"), trace=True)
+    def test_the_display_modes_are_one_stop_whose_arrows_choose_and_enter_saves(self):
+        original = mode_file("primary")
+        self.start(original, trace=True)
+        self.give_keyboard()
+        self.key("Tab")
+        self.key("Tab")  # right after the sources: the chosen mode's label shows the cue
+        picture = self.wait_shot("modes-focused", lambda p: self.mode_cue_dots(p, "primary") > 4,
+                                 "the dotted frame around the chosen mode")
+        self.assertEqual(0, self.cue_dots(picture, 1), "the sources' cue is gone")
+        self.key("Down")  # rows from the top: each, primary, span
+        self.assertModeShown("span", "down-span")
+        self.wait_shot("down-span-cue", lambda p: self.mode_cue_dots(p, "span") > 4, "the cue follows the choice")
+        self.key("Right")
+        self.assertModeShown("each", "right-wraps-to-each")
+        self.key("Up")
+        self.assertModeShown("span", "up-wraps-to-span")
+        self.key("Left")
+        self.assertModeShown("primary", "left-primary")
+        self.key("Up")
+        self.assertModeShown("each", "up-each")
+        self.assertSourceShown(1, "source-unchanged")  # the arrows moved the modes only
+        self.key("Return")
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual(self.expected_writes(" 1", " 5", "", "each"), self.profile_writes())
+        self.assertEqual(mode_file("each"), self.ini.read_bytes())
+
+    def test_a_mode_chosen_from_the_keyboard_is_discarded_by_escape(self):
+        original = CloseWithoutSavingTest.ORIGINAL  # Monitors= Span
+        self.start(original, trace=True)
         self.give_keyboard()
         self.key("Tab")
         self.key("Tab")
+        self.key("Down")
+        self.assertModeShown("each", "down-wraps-to-each")
+        self.key("Escape")
+        self.assertEqual(0, self.wait_closed())
+        self.assertEqual([], self.profile_writes())
+        self.assertEqual(original, self.ini.read_bytes())
+
+    def test_escape_closes_the_open_track_list_before_the_dialog(self):
+        self.start(ini_bytes(" 1", " 5"), trace=True)
+        self.give_keyboard()
+        self.key("Tab")  # the sources
+        self.key("Tab")  # the display modes
+        self.key("Tab")  # the track box
         self.key("alt+Down")  # opens the track list
 
         def lists():

@@ -209,7 +209,7 @@ class MusicFaultTest(LeftoverChecks, test_host_music.MusicTest):
 
 
 # Damaged settings files: each must open the run and the dialog with usable values, and a save from the
-# dialog writes the three keys and keeps every other line of the file.
+# dialog writes the three keys and the display mode and keeps every other line of the file.
 OTHER = ("[Other]\r\nname=value\r\n; a comment line\r\n[Section]\r\nkept=yes\r\n").encode("cp932")
 DAMAGED = {
     "garbage": OTHER + KIND.encode("cp932") + b"=" + garbage(40, seed=4) + b"\r\n"
@@ -236,13 +236,13 @@ class SettingsFaultTest(LeftoverChecks, test_dialog.DialogTestCase):
     def assertOtherLinesKept(self, before, after):
         before_entries, before_others = profile_entries(before)
         after_entries, after_others = profile_entries(after)
-        ours = {(b"Section", key.encode("cp932")) for key in (KIND, REPEAT, FILE)}
+        ours = {(b"Section", key.encode("cp932")) for key in (KIND, REPEAT, FILE)} | {(b"Display", b"Monitors")}
         kept = {k: v for k, v in before_entries.items()
                 if k not in ours and all(is_code_page_text(part) for part in (k[0], k[1], v))}
         self.assertEqual(kept, {k: v for k, v in after_entries.items() if k in kept}, "every other key and value")
         before_other_keys = set(before_entries) - set(kept) - ours
         self.assertEqual(set(), {k for k in set(after_entries) - set(kept) - ours if is_code_page_text(k[1])}
-                         - before_other_keys, "nothing added but the three keys")
+                         - before_other_keys, "nothing added but the three keys and the display mode")
         for line in filter(is_code_page_text, before_others):
             self.assertIn(line, after_others, "the other lines are kept")
         return after_entries
@@ -257,6 +257,7 @@ class SettingsFaultTest(LeftoverChecks, test_dialog.DialogTestCase):
                 entries = self.assertOtherLinesKept(content, self.ini.read_bytes())
                 self.assertEqual(b"0", entries[(b"Section", KIND.encode("cp932"))])
                 self.assertIn((b"Section", FILE.encode("cp932")), entries)
+                self.assertEqual(b"each", entries[(b"Display", b"Monitors")])
                 self.assertNothingLeft()
 
     def test_a_settings_file_held_open_by_another_program_fails_the_save_and_the_dialog_stays(self):
@@ -280,7 +281,8 @@ class SettingsFaultTest(LeftoverChecks, test_dialog.DialogTestCase):
         self.session.wait_window_gone(APP_TITLE)
         self.click(test_dialog.CMD_SET)
         self.assertEqual(0, self.wait_closed())
-        self.assertEqual(test_dialog.ini_bytes("0", "5", ""), self.ini.read_bytes(), "saved once released")
+        self.assertEqual(test_dialog.ini_bytes("0", "5", "", monitors="each"), self.ini.read_bytes(),
+                         "saved once released")
         self.assertNothingLeft()
 
 

@@ -1,7 +1,9 @@
-"""The host's run with two monitors under Wine: the second monitor is covered in black by the host while a
-run lasts and shows the desktop again after it, the renderer keeps the keyboard, the pointer rule still ends
-the run. One wide Xvfb screen is split into two monitors by the stand-in libXinerama.so.1 built beside
-these tests, in a prefix of its own that asks Xinerama rather than XRandR for the layout."""
+"""The host's run with two monitors under Wine. With the display mode "primary" the second monitor is covered
+in black by the host while a run lasts and shows the desktop again after it, the renderer keeps the keyboard,
+the pointer rule still ends the run; with "each" (the default) and "span" the renderer draws on every monitor
+and the host covers nothing. One wide Xvfb screen is split into two monitors by the stand-in
+libXinerama.so.1 built beside these tests, in a prefix of its own that asks Xinerama rather than XRandR for
+the layout."""
 import ctypes
 import os
 import time
@@ -61,7 +63,10 @@ def cursor_visible(display: str) -> bool:
         x11.XCloseDisplay(handle)
 
 
-class MonitorsTest(HostTestCase):
+class TwoMonitorsTestCase(HostTestCase):
+    # The display mode written to Orlinde.ini beside the host before each test; None: no file.
+    monitors = None
+
     def session_options(self) -> dict:
         library_path = ":".join(p for p in (str(XINERAMA), os.environ.get("LD_LIBRARY_PATH", "")) if p)
         return {**super().session_options(), "prefix": MONITORS_PREFIX, "width": SCREEN[0], "height": SCREEN[1],
@@ -75,6 +80,14 @@ class MonitorsTest(HostTestCase):
         _, monitors = self.probe("monitors")
         self.assertEqual([{"screen": rect_text(PRIMARY), "primary": "1"}, {"screen": rect_text(SECOND), "primary": "0"}],
                          monitors, "Wine sees the two monitors")
+        self.set_monitors(self.monitors)
+
+    def set_monitors(self, value):
+        ini = self.folder / "Orlinde.ini"
+        if value is None:
+            ini.unlink(missing_ok=True)
+        else:
+            ini.write_bytes(f"[Display]\r\nMonitors={value}\r\n".encode("ascii"))
 
     # --- observations -----------------------------------------------------------------------------
     def covers(self):
@@ -93,6 +106,11 @@ class MonitorsTest(HostTestCase):
     def assertSecondMonitorShowsTheDesktop(self, name):
         picture = self.shot(name)
         self.assertLess(self.black_share(picture, SECOND), 0.9, "the second monitor shows the desktop")
+
+
+class MonitorsTest(TwoMonitorsTestCase):
+    """The display mode "primary": the renderer draws on the primary alone, the host blacks out the rest."""
+    monitors = "primary"
 
     def assertCoveredOnce(self, host_pid, name):
         """One cover of the host's exactly over the second monitor, black on screen, and the renderer active."""
@@ -197,6 +215,31 @@ class MonitorsTest(HostTestCase):
         self.assertSecondMonitorShowsTheDesktop("configure")
         self.assertEqual(0, self.probe("close", DIALOG)[0])
         self.assertEqual(0, self.session.wait_exit(process, 20))
+
+class UncoveredModesTest(TwoMonitorsTestCase):
+    """The display modes in which the renderer draws on every monitor: the host lays no cover, neither at the
+    run start nor after a display change."""
+
+    def assertNoCoverDuringTheRun(self, name):
+        process, _ = self.start_run("/s")
+        # start_run has waited for both programs' windows and let the start settle, so any cover would be up.
+        self.assertEqual([], self.covers(), "no cover at the run start")
+        self.assertSecondMonitorShowsTheDesktop(f"{name}-during")
+        self.assertEqual(0, self.probe("post", RUN_FORM, WM_DISPLAYCHANGE)[0])
+        time.sleep(1)  # time for the display change to lay a cover, were it going to: what is checked is that none does
+        self.assertEqual([], self.covers(), "no cover after a display change")
+        self.assertIsNone(process.poll(), "the run goes on")
+        self.session.mouse_move(531, 431)
+        self.assertRunEnded(process)
+        self.assertEqual([], self.covers())
+
+    def test_each_by_default_and_span_cover_no_monitor(self):
+        self.assertNoCoverDuringTheRun("default-each")  # no settings file
+        self.set_monitors(" Span ")  # as a hand-edited file may have it
+        self.assertNoCoverDuringTheRun("span")
+        self.set_monitors("each")
+        self.assertNoCoverDuringTheRun("each")
+
 
 if __name__ == "__main__":
     unittest.main()
