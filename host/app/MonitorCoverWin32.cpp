@@ -1,5 +1,6 @@
 #include "host/app/MonitorCoverWin32.h"
 
+#include "common/MonitorsWin32.h"
 #include "common/WindowTitles.h"
 #include "host/app/HostTexts.h"
 #include "host/app/MonitorCover.h"
@@ -11,38 +12,8 @@ namespace {
 
 constexpr wchar_t kCoverClass[] = L"OrlindeCover";
 
-Rect FromRect(const RECT& rect) {
-  return Rect::FromEdges(rect.left, rect.top, rect.right, rect.bottom);
-}
-
-struct MonitorList {
-  std::vector<Rect> monitors;
-  Rect primary;
-};
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  auto& list = *reinterpret_cast<MonitorList*>(data);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
-  list.monitors.push_back(FromRect(info.rcMonitor));
-  if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = FromRect(info.rcMonitor);
-  return TRUE;
-}
-
-// Every monitor's rectangle and the primary's. The primary is the monitor whose origin is the screen's
-// (0, 0), should none carry the primary flag.
-MonitorList CurrentMonitors() {
-  MonitorList list;
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
-  if (list.primary.Empty()) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) {
-      list.primary = FromRect(info.rcMonitor);
-    }
-  }
-  return list;
+Rect FromPixels(const PixelRect& rect) {
+  return Rect{rect.x, rect.y, rect.width, rect.height};
 }
 
 bool RegisterCoverClass(WNDPROC procedure) {
@@ -81,8 +52,11 @@ void MonitorCovers::Lay(MonitorMode mode) {
   mode_ = mode;
   if (!RegisterCoverClass(Procedure)) return;
   StopWatch();
-  const MonitorList list = CurrentMonitors();
-  const std::vector<Rect> rects = CoverRects(mode, list.monitors, list.primary);
+  const MonitorSet desk = CurrentMonitors();
+  std::vector<Rect> monitors;
+  for (const PixelRect& monitor : desk.monitors) monitors.push_back(FromPixels(monitor));
+  const Rect primary = desk.monitors.empty() ? Rect{} : monitors[desk.primary];
+  const std::vector<Rect> rects = CoverRects(mode, monitors, primary);
 
   while (windows_.size() > rects.size()) {
     DestroyWindow(windows_.back());

@@ -218,20 +218,34 @@ class MonitorsTest(TwoMonitorsTestCase):
 
 class UncoveredModesTest(TwoMonitorsTestCase):
     """The display modes in which the renderer draws on every monitor: the host lays no cover, neither at the
-    run start nor after a display change."""
+    run start nor after a display change, and the rain shows on both monitors until the run ends."""
+
+    def raining_on(self, picture, rect) -> bool:
+        x0, y0, x1, y1 = rect
+        return picture.distinct_colours(x0, y0, x1, y1) > 50  # the caustics picture, not the two-tone weave
+
+    def assertRainsOnBothMonitors(self, name):
+        def raining():
+            picture = self.shot(name)
+            return picture if self.raining_on(picture, PRIMARY) and self.raining_on(picture, SECOND) else None
+        self.wait_until(raining, 30, "the rain on both monitors")
+
+    def assertNothingOfTheRunLeft(self, name):
+        self.assertEqual([], self.covers())
+        self.assertFalse(self.raining_on(self.shot(name), SECOND), "no rain left on the second monitor")
 
     def assertNoCoverDuringTheRun(self, name):
         process, _ = self.start_run("/s")
         # start_run has waited for both programs' windows and let the start settle, so any cover would be up.
         self.assertEqual([], self.covers(), "no cover at the run start")
-        self.assertSecondMonitorShowsTheDesktop(f"{name}-during")
+        self.assertRainsOnBothMonitors(f"{name}-during")
         self.assertEqual(0, self.probe("post", RUN_FORM, WM_DISPLAYCHANGE)[0])
         time.sleep(1)  # time for the display change to lay a cover, were it going to: what is checked is that none does
         self.assertEqual([], self.covers(), "no cover after a display change")
         self.assertIsNone(process.poll(), "the run goes on")
         self.session.mouse_move(531, 431)
         self.assertRunEnded(process)
-        self.assertEqual([], self.covers())
+        self.assertNothingOfTheRunLeft(f"{name}-after")
 
     def test_each_by_default_and_span_cover_no_monitor(self):
         self.assertNoCoverDuringTheRun("default-each")  # no settings file
@@ -239,6 +253,18 @@ class UncoveredModesTest(TwoMonitorsTestCase):
         self.assertNoCoverDuringTheRun("span")
         self.set_monitors("each")
         self.assertNoCoverDuringTheRun("each")
+
+    def test_escape_ends_the_rain_everywhere_and_a_second_start_adds_nothing(self):
+        process, renderer = self.start_run("/s")
+        self.assertRainsOnBothMonitors("escape-during")
+        self.assertQuietExit("/s", during_run=True)  # refused while the run's windows exist
+        self.assertEqual(1, sum(1 for w in self.session.x_windows() if w["title"] == RENDERER_TITLE))
+        self.session.press_key("Escape", window=renderer)
+        self.wait_until(lambda: not self.session.window_exists(RENDERER_TITLE), 20, "the renderer ends")
+        self.assertStillRunning(process, renderer_too=False)
+        self.assertNothingOfTheRunLeft("escape-renderer-gone")
+        self.session.mouse_move(531, 431)
+        self.assertRunEnded(process)
 
 
 if __name__ == "__main__":
