@@ -5,14 +5,14 @@ the outline the scene's camera gives for each part of the screen."""
 import os
 import shutil
 import signal
-import subprocess
 import tempfile
 import unittest
 from pathlib import Path
 
-from process_figures import environment, pids_where
+from process_figures import environment
 from surface_outline import lit_mask, outline_fit, square, uniform_bitmap
 from x11_display import Picture, X11Session, wait_until
+from xscreensaver_daemon import XScreenSaverDaemon
 
 PROGRAM = Path(os.environ["ORLINDE_PROGRAM"])
 XINERAMA = Path(os.environ["ORLINDE_XINERAMA_DIR"])
@@ -89,53 +89,17 @@ class DaemonMonitorsTest(MonitorsCase):
 
     def setUp(self):
         super().setUp()
-        for tool in ("xscreensaver", "xscreensaver-command"):
-            if shutil.which(tool) is None:
-                self.fail(f"{tool} is not installed; run tools/setup.sh")
-        self.program = self.work / "orlinde"
-        shutil.copy2(PROGRAM, self.program)
-        self.program.chmod(0o755)
-        home = self.work / "home"
-        home.mkdir()
-        (home / ".xscreensaver").write_text(
-            "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
-            "timeout: 1:00:00\ndpmsEnabled: False\n"
-            f"programs: \\\n  GL: {self.program} --root --texture {self.texture} \\n\\\n")
-        self.as_user = []
-        if os.geteuid() == 0:  # the daemon runs no program as root
-            shutil.chown(home, "nobody")
-            shutil.chown(home / ".xscreensaver", "nobody")
-            self.as_user = ["runuser", "-u", "nobody", "--"]
-        self.user_env = ["env", f"HOME={home}", f"DISPLAY={self.session.display}",
-                         *(f"{k}={v}" for k, v in self.heads_env.items())]
-        log = open(ARTIFACTS / "daemon-stderr.txt", "wb")
-        self.addCleanup(log.close)
-        self.daemon = subprocess.Popen([*self.as_user, *self.user_env, "xscreensaver", "--no-splash"],
-                                       stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        self.addCleanup(self.stop_daemon)
-
-    def command(self, *args) -> subprocess.CompletedProcess:
-        return subprocess.run([*self.as_user, *self.user_env, "xscreensaver-command", *args],
-                              capture_output=True, timeout=20, check=False)
-
-    def hack_pids(self) -> list[int]:
-        return pids_where(lambda process: process.exe == str(self.program))
-
-    def stop_daemon(self):
-        if self.daemon.poll() is None:
-            self.command("-exit")
-            try:
-                self.daemon.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.daemon.kill()
-                self.daemon.wait(timeout=10)
-        for pid in self.hack_pids():
-            os.kill(pid, signal.SIGKILL)
+        program = self.work / "orlinde"
+        shutil.copy2(PROGRAM, program)
+        program.chmod(0o755)
+        self.daemon = self.enterContext(XScreenSaverDaemon(
+            self.session.display, self.work, program, f"{program} --root --texture {self.texture}",
+            ARTIFACTS / "daemon-stderr.txt", env=self.heads_env))
 
     def test_the_daemon_runs_one_program_per_monitor_each_drawing_its_monitor(self):
-        wait_until(lambda: self.command("-time").returncode == 0, 30, "the daemon answers", interval=0.5)
-        self.assertEqual(0, self.command("-select", "1").returncode)
-        pids = wait_until(lambda: (p := self.hack_pids()) and len(p) >= 2 and p, 30, "a program per monitor",
+        wait_until(lambda: self.daemon.command("-time").returncode == 0, 30, "the daemon answers", interval=0.5)
+        self.assertEqual(0, self.daemon.command("-select", "1").returncode)
+        pids = wait_until(lambda: (p := self.daemon.program_pids()) and len(p) >= 2 and p, 30, "a program per monitor",
                           interval=0.2)
         self.assertEqual(2, len(pids), "one program on each monitor")
         windows = {environment(pid).get("XSCREENSAVER_WINDOW") for pid in pids}
@@ -143,8 +107,8 @@ class DaemonMonitorsTest(MonitorsCase):
         lit = self.shot("daemon-two-monitors.png", lambda lit: lit[700, 512] and lit[550, 1424])
         self.assertGreater(outline_fit(lit, PRIMARY, square(PRIMARY)), 0.98, "the primary's own square")
         self.assertGreater(outline_fit(lit, SECOND, square(SECOND)), 0.98, "the second monitor's own square")
-        self.assertEqual(0, self.command("-deactivate").returncode)
-        wait_until(lambda: not self.hack_pids(), 15, "nothing is left running", interval=0.2)
+        self.assertEqual(0, self.daemon.command("-deactivate").returncode)
+        wait_until(lambda: not self.daemon.program_pids(), 15, "nothing is left running", interval=0.2)
 
 
 if __name__ == "__main__":

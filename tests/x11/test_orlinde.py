@@ -12,10 +12,11 @@ import unittest
 from pathlib import Path
 
 from mesa_hud import HudDump
-from process_figures import cpu_seconds, environment, exists, pids_where
+from process_figures import cpu_seconds, environment, exists
 from program_names import BUILT_IN_TEXTURE, LINUX_TITLE
 from surface_outline import screen_turn, wait_for_still_turn
 from x11_display import Picture, X11Session, wait_until
+from xscreensaver_daemon import XScreenSaverDaemon
 
 PROGRAM = Path(os.environ["ORLINDE_PROGRAM"])
 HOST_WINDOW = Path(os.environ["ORLINDE_HOST_WINDOW"])
@@ -263,59 +264,22 @@ class DaemonTest(unittest.TestCase):
     SCREEN = (640, 480)
 
     def setUp(self):
-        for tool in ("xscreensaver", "xscreensaver-command"):
-            if shutil.which(tool) is None:
-                self.fail(f"{tool} is not installed; run tools/setup.sh")
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         self.session = self.enterContext(X11Session(ARTIFACTS, *self.SCREEN))
-        self.work = Path(tempfile.mkdtemp(prefix="orlinde-daemon-"))
-        self.addCleanup(shutil.rmtree, self.work, True)
-        self.work.chmod(0o755)
-        self.program = self.work / "orlinde"
-        shutil.copy2(PROGRAM, self.program)
-        self.program.chmod(0o755)
-        self.home = self.work / "home"
-        self.home.mkdir()
-        (self.home / ".xscreensaver").write_text(
-            "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
-            "timeout: 1:00:00\ndpmsEnabled: False\n"
-            f"programs: \\\n  GL: {self.program} --root \\n\\\n")
-        self.as_user = []
-        if os.geteuid() == 0:
-            shutil.chown(self.home, "nobody")
-            shutil.chown(self.home / ".xscreensaver", "nobody")
-            self.as_user = ["runuser", "-u", "nobody", "--"]
-        self.user_env = ["env", f"HOME={self.home}", f"DISPLAY={self.session.display}"]
-        self.daemon_log = open(ARTIFACTS / "daemon-stderr.txt", "wb")
-        self.addCleanup(self.daemon_log.close)
-        self.daemon = subprocess.Popen(
-            [*self.as_user, *self.user_env, "ORLINDE_VERBOSE=1", "xscreensaver", "--no-splash"],
-            stdin=subprocess.DEVNULL, stdout=self.daemon_log, stderr=self.daemon_log)
-        self.addCleanup(self.stop_daemon)
-
-    def command(self, *args) -> subprocess.CompletedProcess:
-        return subprocess.run([*self.as_user, *self.user_env, "xscreensaver-command", *args],
-                              capture_output=True, timeout=20, check=False)
-
-    def hack_pids(self) -> list[int]:
-        """The processes running our copy of the program."""
-        return pids_where(lambda process: process.exe == str(self.program))
-
-    def stop_daemon(self):
-        if self.daemon.poll() is None:
-            self.command("-exit")
-            try:
-                self.daemon.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.daemon.terminate()
-                self.daemon.wait(timeout=10)
-        for pid in self.hack_pids():  # only ever our own copy, should a run have failed half-way
-            os.kill(pid, signal.SIGKILL)
+        work = Path(tempfile.mkdtemp(prefix="orlinde-daemon-"))
+        self.addCleanup(shutil.rmtree, work, True)
+        work.chmod(0o755)
+        program = work / "orlinde"
+        shutil.copy2(PROGRAM, program)
+        program.chmod(0o755)
+        self.daemon = self.enterContext(XScreenSaverDaemon(
+            self.session.display, work, program, f"{program} --root", ARTIFACTS / "daemon-stderr.txt",
+            env={"ORLINDE_VERBOSE": "1"}))
 
     def test_the_daemon_runs_it_on_its_window_and_ends_it(self):
-        wait_until(lambda: self.command("-time").returncode == 0, 30, "the daemon answers", interval=0.5)
-        self.assertEqual(0, self.command("-select", "1").returncode)
-        pids = wait_until(self.hack_pids, 30, "the daemon starts the hack", interval=0.2)
+        wait_until(lambda: self.daemon.command("-time").returncode == 0, 30, "the daemon answers", interval=0.5)
+        self.assertEqual(0, self.daemon.command("-select", "1").returncode)
+        pids = wait_until(self.daemon.program_pids, 30, "the daemon starts the hack", interval=0.2)
         self.assertEqual(1, len(pids), "one hack runs")
         saver_window = environment(pids[0]).get("XSCREENSAVER_WINDOW", "")
         self.assertTrue(saver_window.startswith("0x"), saver_window)
@@ -326,12 +290,11 @@ class DaemonTest(unittest.TestCase):
         picture = wait_until(drawn, 30, "the rain is on the daemon's window", interval=0.5)
         lit = [p for p in picture.region(200, 340, 440, 470) if p != (0, 0, 0)]
         self.assertGreater(sum(p[2] for p in lit), sum(p[0] for p in lit), "the blue-green picture")
-        self.daemon_log.flush()
-        log = (ARTIFACTS / "daemon-stderr.txt").read_text(errors="replace")
+        log = self.daemon.log_text()
         self.assertIn(f"orlinde: drawing on window {saver_window} ", log, "it drew on $XSCREENSAVER_WINDOW")
 
-        self.assertEqual(0, self.command("-deactivate").returncode)
-        wait_until(lambda: not self.hack_pids(), 15, "nothing is left running", interval=0.2)
+        self.assertEqual(0, self.daemon.command("-deactivate").returncode)
+        wait_until(lambda: not self.daemon.program_pids(), 15, "nothing is left running", interval=0.2)
 
 
 if __name__ == "__main__":
