@@ -308,14 +308,12 @@ void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
       loop.keys.ReleaseAll();  // a key released elsewhere would otherwise stay held
       break;
     case ConfigureNotify:
-      if (event.xconfigure.window == s.window &&
-          (event.xconfigure.width != s.width || event.xconfigure.height != s.height)) {
+      if (event.xconfigure.window == s.window) {
         s.width = event.xconfigure.width;
         s.height = event.xconfigure.height;
-        ResizeScene(s.width, s.height);
-        loop.repaint = true;
       }
-      // The window's size, or the screen's (the root window's), decides where the scenes go.
+      // The window's size and place, or the screen's (the root window's), decide where the scenes go; the
+      // layout sets the viewports again and draws the window anew.
       loop.relayout = true;
       break;
     case Expose:
@@ -396,8 +394,8 @@ const char* DpmsText(DpmsReading reading) {
   return "?";
 }
 
-// The most scenes one window holds: one per monitor, for as many monitors as a desk has.
-constexpr std::size_t kMaxHeadsWatched = 16;
+// The most scenes one window holds (one per monitor), whatever number of heads the server reports.
+constexpr std::size_t kMostScenes = 16;
 
 // How long between two questions to the DPMS extension.
 constexpr Microseconds kDpmsInterval = 1'000'000;
@@ -414,7 +412,7 @@ class X11Painter final : public ViewPainter {
     areas_ = std::move(areas);
     whole_ = areas_.size() == 1 && areas_[0].area == PixelRect{0, 0, s_.width, s_.height};
   }
-  const std::vector<SceneArea>& Areas() const { return areas_; }
+  bool Whole() const { return whole_; }
 
   void PaintView(std::size_t index, RainScene& scene) override {
     if (!whole_) {
@@ -544,14 +542,13 @@ int Run(const ProgramOptions& options) {
   SteadyClock clock;
   X11Painter painter(s, clock, options.showFps);
   std::vector<SceneView> views;
-  views.reserve(kMaxHeadsWatched);
   ResizeScene(s.width, s.height);
   if (texture.pixels.empty()) Fail("the texture holds no pixels");
   // One scene, with its own drops, for each part of the window that gets one; scenes that are there
   // already go on raining when the layout changes.
   const auto arrange = [&] {
     std::vector<SceneArea> areas = SceneAreas(s, resolved.place->kind, options);
-    if (areas.size() > kMaxHeadsWatched) areas.resize(kMaxHeadsWatched);
+    if (areas.size() > kMostScenes) areas.resize(kMostScenes);
     while (views.size() > areas.size()) views.pop_back();
     while (views.size() < areas.size()) {
       SceneView& view = views.emplace_back(clock);
@@ -565,12 +562,9 @@ int Run(const ProgramOptions& options) {
       std::fputc('\n', stderr);
     }
     painter.SetAreas(std::move(areas));
-    if (painter.Areas().size() != 1 || !(painter.Areas()[0].area == PixelRect{0, 0, s.width, s.height})) {
-      glEnable(GL_SCISSOR_TEST);
-    } else {
-      glDisable(GL_SCISSOR_TEST);
-      ResizeScene(s.width, s.height);
-    }
+    // Several parts set their viewports as each is drawn (and leave the scissor off after a frame); one part
+    // over the whole window keeps the viewport set here.
+    if (painter.Whole()) ResizeScene(s.width, s.height);
     if (views.empty()) painter.PaintEmpty();
   };
   if (options.fullscreen && resolved.place->kind == DrawPlace::Kind::kOwnWindow) AskForEveryMonitor(s);

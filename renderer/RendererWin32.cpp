@@ -207,12 +207,6 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return MA_NOACTIVATE;  // a click leaves the renderer's own window active, with the keys
     case WM_ERASEBKGND:
       return 1;  // the scene covers every pixel
-    case WM_KEYDOWN:
-      SetKey(wParam, true);
-      return 0;
-    case WM_KEYUP:
-      SetKey(wParam, false);
-      return 0;
     case WM_PAINT:
       if (g.frames != nullptr) g.frames->Repaint(g_painter);
       ValidateRect(window, nullptr);
@@ -246,7 +240,7 @@ void CloseMonitorWindows(std::size_t keep = 0) {
 
 // A window over another monitor, with its own context and scene: the scene's camera with that monitor's
 // aspect ratio, its own drops. A monitor whose window or context cannot be made stays without rain.
-void OpenMonitorWindow(const PixelRect& area, std::int32_t colourBits) {
+void OpenMonitorWindow(const PixelRect& area) {
   static const bool registered = [] {
     WNDCLASSA windowClass{};
     windowClass.style = CS_OWNDC;
@@ -262,7 +256,7 @@ void OpenMonitorWindow(const PixelRect& area, std::int32_t colourBits) {
                                  WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.x, area.y, area.width, area.height,
                                  nullptr, nullptr, g.instance, nullptr);
   if (other.window != nullptr) other.deviceContext = GetDC(other.window);
-  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(colourBits);
+  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(kColourBits);
   const int format = other.deviceContext != nullptr ? ChoosePixelFormat(other.deviceContext, &descriptor) : 0;
   if (format != 0 && SetPixelFormat(other.deviceContext, format, &descriptor)) {
     other.renderingContext = wglCreateContext(other.deviceContext);
@@ -286,7 +280,7 @@ void OpenMonitorWindow(const PixelRect& area, std::int32_t colourBits) {
 // than the primary monitor), cut to that monitor so that the overhang never shows on a neighbour; `each`
 // adds a window for every other monitor; `span` stretches the one window over all of them.
 // Windows that are there already are kept, moved where a monitor changed: their rain goes on.
-void LayOutWindows(std::int32_t colourBits) {
+void LayOutWindows() {
   const MonitorSet desk = CurrentMonitors();
   const std::vector<SceneArea> areas = LayOutScenes(g.mode, desk);
   const std::size_t wanted = g.mode == MonitorMode::kEach && areas.size() > 1 ? areas.size() - 1 : 0;
@@ -314,7 +308,7 @@ void LayOutWindows(std::int32_t colourBits) {
     } else {
       SetWindowRgn(g.window, nullptr, TRUE);
     }
-    for (std::size_t i = g.others.size() + 1; i <= wanted; ++i) OpenMonitorWindow(areas[i].area, colourBits);
+    for (std::size_t i = g.others.size() + 1; i <= wanted; ++i) OpenMonitorWindow(areas[i].area);
   }
   MakeViewCurrent(0);
   // One window waits for its monitor's refresh at the swap; several leave the waiting to the loop.
@@ -355,7 +349,7 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
       // A monitor came or went, or changed its size: the windows follow the new desk.
       // Closing the old windows may hand the activation on: the renderer's own window takes the keys again.
       if (g.frames != nullptr) {
-        LayOutWindows(kColourBits);
+        LayOutWindows();
         SetForegroundWindow(window);
         SetFocus(window);
       }
@@ -440,7 +434,7 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   const bool paced = !PacingSwitchedOff();
   g.paced = paced;
-  LayOutWindows(kColourBits);
+  LayOutWindows();
   FrameLoop frames(g.clock, ChooseFramePeriod(FastestRefresh(), paced), g.views);
   // Millisecond waits, paced or not: the drops and the end checks are timed too.
   const TimerResolution resolution(true);
