@@ -276,8 +276,12 @@ void WindowPainter::EndFrame() {
   }
 }
 
+bool Ending(const Program& p) {
+  return p.quit || g_signalled || g_errors.windowGone;
+}
+
 bool ProgramEnds::ShouldEnd(const TurnOutcome&) {
-  return p_.quit || g_signalled || g_errors.windowGone;
+  return Ending(p_);
 }
 
 Display* OpenDisplay() {
@@ -294,7 +298,8 @@ Display* OpenDisplay() {
 
 // An own window titled "Orlinde": 1280 × 720 or the screen if smaller, or the whole screen with
 // --fullscreen (asked of the window manager through _NET_WM_STATE; without one the size alone covers it).
-XVisualInfo* CreateOwnWindow(Program& s, bool fullscreen) {
+XVisualInfo* CreateOwnWindow(Program& s) {
+  const bool fullscreen = s.options.fullscreen;
   Display* d = s.display;
   const int screen = DefaultScreen(d);
   int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
@@ -509,7 +514,7 @@ void OpenWindow(Program& p) {
   XVisualInfo* visual = nullptr;
   switch (p.kind) {
     case DrawPlace::Kind::kOwnWindow:
-      visual = CreateOwnWindow(p, p.options.fullscreen);
+      visual = CreateOwnWindow(p);
       break;
     case DrawPlace::Kind::kRootWindow:
       visual = UseForeignWindow(p, DefaultRootWindow(p.display));
@@ -534,10 +539,6 @@ void OpenScene(Program& p, BitmapPixels texture, bool paced) {
   // The program does not know the display's rate: 60 frames a second, one per scene step.
   p.frames.emplace(p.clock, ChooseFramePeriod(0, paced, p.options.delayMicroseconds), *p.views);
   if (p.kind != DrawPlace::Kind::kGivenWindow) p.dpms.emplace(p.display, p.verbose);
-}
-
-bool Ending(const Program& p) {
-  return p.quit || g_signalled || g_errors.windowGone;
 }
 
 // Events, display power and layout first; then the scene's turn, or a sleep until something is due.
