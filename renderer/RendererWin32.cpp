@@ -1,6 +1,7 @@
 // The renderer program: its pop-up OpenGL window (and, with several monitors, one more for each other
-// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw, how many
-// scene steps to run and when a drop falls comes from the frame loop the Linux program runs too.
+// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the
+// scene (SceneGl); when to draw, how many scene steps to run and when a drop falls comes from the frame loop the Linux
+// program runs too.
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -11,9 +12,11 @@
 #include <vector>
 
 #include "common/CursorRule.h"
-#include "common/DisplaySettingWin32.h"
 #include "common/HandOverPath.h"
+#include "common/MonitorLayout.h"
 #include "common/MonitorsWin32.h"
+#include "common/RunSwitches.h"
+#include "common/SettingsFileWin32.h"
 #include "common/WindowTitles.h"
 #include "renderer/DisplayPowerWin32.h"
 #include "renderer/RendererTexts.h"
@@ -21,7 +24,6 @@
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
-#include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SteadyClock.h"
@@ -52,10 +54,10 @@ struct RendererState {
   SteadyClock clock;
   std::vector<SceneView> views;  // the window's scene first, then one for each of `others`
   std::vector<MonitorWindow> others;
-  BitmapPixels texture;          // kept for the scenes of monitors that come later
+  BitmapPixels texture;  // kept for the scenes of monitors that come later
   MonitorMode mode = kDefaultMonitorMode;
   bool paced = true;
-  FrameLoop* frames = nullptr;   // while the loop runs
+  FrameLoop* frames = nullptr;  // while the loop runs
   DisplayPower power;
 };
 
