@@ -20,6 +20,7 @@
 #include "common/WindowTitles.h"
 #include "renderer/DisplayPowerWin32.h"
 #include "renderer/RendererTexts.h"
+#include "renderer/TextureFileWin32.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
@@ -415,7 +416,7 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   // silently with status 1: no message and no window teardown. The GL context is released first: ending
   // the process with it still current lets the driver's worker threads fault while the process goes down
   // (seen with Mesa's llvmpipe under Wine).
-  StdioFileOpener files;
+  Win32FileOpener files;
   const TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
   SceneView& view = g.views.emplace_back(g.clock);
   g.texture = texture.bitmap;
