@@ -73,8 +73,4 @@ std::vector<SceneArea> AreasInWindow(const std::vector<SceneArea>& areas, const 
   return inside;
 }
 
-PixelRect GlViewport(const PixelRect& inWindow, std::int32_t windowHeight) {
-  return {inWindow.x, windowHeight - inWindow.y - inWindow.height, inWindow.width, inWindow.height};
-}
-
 }  // namespace orlinde

@@ -36,7 +36,4 @@ std::vector<PixelRect> BlackAreas(MonitorMode mode, const MonitorSet& set);
 // areas that miss it are dropped (a window on no scene's monitor stays black).
 std::vector<SceneArea> AreasInWindow(const std::vector<SceneArea>& areas, const PixelRect& window);
 
-// OpenGL's viewport for a rectangle of a window `windowHeight` pixels high: GL counts rows from the bottom.
-PixelRect GlViewport(const PixelRect& inWindow, std::int32_t windowHeight);
-
 }  // namespace orlinde
