@@ -30,6 +30,7 @@
 #include "linux/FpsOverlay.h"
 #include "linux/MonitorsX11.h"
 #include "linux/ProgramOptions.h"
+#include "linux/Shells.h"
 #include "scene/BitmapReader.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
@@ -630,20 +631,7 @@ int Run(const ProgramOptions& options) {
 }  // namespace
 }  // namespace orlinde
 
-int main(int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const orlinde::ParsedOptions parsed = orlinde::ParseProgramOptions(arguments);
-  const std::string_view name = argc > 0 ? std::string_view(argv[0]) : std::string_view("orlinde");
-  const std::size_t slash = name.rfind('/');
-  const std::string usage = orlinde::UsageText(slash == std::string_view::npos ? name : name.substr(slash + 1));
-  if (!parsed.options) {
-    std::fprintf(stderr, "orlinde: %s\n%s", parsed.error.c_str(), usage.c_str());
-    return 1;
-  }
-  if (parsed.options->help) {
-    std::fputs(usage.c_str(), stdout);
-    return 0;
-  }
-  orlinde::CatchEndingSignals();
-  return orlinde::Run(*parsed.options);
+int orlinde::RunX11(const ProgramOptions& options) {
+  CatchEndingSignals();
+  return Run(options);
 }
