@@ -32,6 +32,12 @@
 #include <wayland-client.h>
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
+// The protocol headers wayland-scanner makes in the build folder. The layer-shell one names an argument
+// "namespace", a C++ keyword.
+#define namespace namespace_
+#include <wlr-layer-shell-unstable-v1-client-protocol.h>
+#undef namespace
+#include <xdg-shell-client-protocol.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -54,11 +60,6 @@
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SteadyClock.h"
-// The layer-shell header names an argument "namespace", a C++ keyword.
-#define namespace namespace_
-#include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#undef namespace
-#include "xdg-shell-client-protocol.h"
 
 namespace orlinde {
 namespace {
@@ -84,8 +85,11 @@ constexpr KeyToScene kSceneKeys[] = {
 };
 constexpr xkb_keysym_t kEndingKeys[] = {XKB_KEY_Escape, XKB_KEY_q, XKB_KEY_Q};
 
+struct Program;
+
 // One wl_output the compositor announced.
 struct Output {
+  Program* program = nullptr;
   wl_output* output = nullptr;
   std::uint32_t name = 0;  // the registry's
   std::int32_t scale = 1;
@@ -94,7 +98,6 @@ struct Output {
 };
 
 // One surface the program shows: a layer surface or an xdg-toplevel, with its EGL surface once configured.
-struct Program;
 struct Surface {
   Program* program = nullptr;
   Output* output = nullptr;  // the output it was made for; nullptr: the compositor's pick
@@ -175,10 +178,8 @@ std::string ConnectionName() {
 void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
                       int32_t) {}
 void OnOutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
-void OnOutputDone(void* data, wl_output*) {
-  auto* output = static_cast<Output*>(data);
-  output->ready = true;
-}
+void Configured(Program& p, Surface& s, std::int32_t width, std::int32_t height);
+void OnOutputDone(void* data, wl_output*);
 void OnOutputScale(void* data, wl_output*, int32_t factor) {
   static_cast<Output*>(data)->scale = std::max(1, factor);
 }
@@ -317,6 +318,7 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
     wl_seat_add_listener(p.seat, &kSeatListener, &p);
   } else if (which == wl_output_interface.name) {
     auto output = std::make_unique<Output>();
+    output->program = &p;
     output->name = name;
     output->output = Bind<wl_output>(registry, name, wl_output_interface, version, 3);
     output->ready = version < 2;  // before version 2 there is no "done"
@@ -368,6 +370,18 @@ void Configured(Program& p, Surface& s, std::int32_t width, std::int32_t height)
   }
   s.needsBlack = !s.rains;
   p.outputsChanged = true;  // the views follow the new size
+}
+
+// An output's description is complete: a new one gets its surface, and the surfaces on it follow its scale.
+void OnOutputDone(void* data, wl_output*) {
+  auto& output = *static_cast<Output*>(data);
+  Program& p = *output.program;
+  output.ready = true;
+  p.outputsChanged = true;
+  for (const auto& s : p.surfaces) {
+    const Output* on = s->output != nullptr ? s->output : s->shownOn;
+    if (on == &output && s->scale != output.scale && s->eglWindow != nullptr) Configured(p, *s, s->width, s->height);
+  }
 }
 
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {

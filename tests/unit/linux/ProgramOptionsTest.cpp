@@ -183,7 +183,7 @@ TEST(ProgramOptionsTest, WaylandDrawsWhenACompositorIsNamedAndNoXWindowIsAsked) 
       {{"--wayland", "--root"}, "wayland-1", "0x1a00007", Shell::kWayland},
   };
   for (const auto& c : cases) {
-    const ChosenShell chosen = ChooseShell(Accepted(c.words), c.waylandDisplay, c.saverWindow);
+    const ChosenShell chosen = ChooseShell(*ParseProgramOptions(c.words).options, c.waylandDisplay, c.saverWindow);
     EXPECT_EQ(c.shell, chosen.shell) << (c.waylandDisplay ? c.waylandDisplay : "unset") << " " << c.words.size();
   }
   const ChosenShell refused = ChooseShell(Accepted({"--wayland", "--window-id", "5"}), "wayland-1", nullptr);
