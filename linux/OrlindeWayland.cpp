@@ -14,9 +14,9 @@
 //    and the scene's frame loop draws at most once a scene step. An output that stops calling back (off,
 //    hidden) draws nothing and holds up no other. The end checks run at least 20 times a second.
 //  - Each surface draws at its output's scale (buffer scale), so a scale-2 output gets full-resolution rain.
-//  - Outputs that come and go get and lose their surface, EGL surface and scene.
-//  - The frame-rate corner (--fps) on every surface; swaps never wait (swap interval 0): the frame
-//    callbacks pace it.
+//  - Outputs that come and go get and lose their surface, EGL surface and scene (with its texture).
+//  - One EGL context for every surface; each surface is a target of the views. Swaps never wait (swap
+//    interval 0): the frame callbacks pace the drawing. --fps writes the frame rate on every surface.
 // What it does not:
 //  - Lock the session: it ends on input and asks for no password.
 //  - Compare pointer positions across outputs: the pointer entering another surface than the one it was
@@ -24,9 +24,7 @@
 //  - Watch display power: an output that is off simply stops calling back.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <linux/input-event-codes.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -47,18 +45,21 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "linux/FpsOverlay.h"
-#include "linux/ProgramStart.h"
-#include "linux/ProgramOptions.h"
-#include "linux/Shells.h"
 #include "common/CursorRule.h"
+#include "common/RunSwitches.h"
+#include "linux/FpsOverlay.h"
+#include "linux/ProgramOptions.h"
+#include "linux/ProgramStart.h"
+#include "linux/Shells.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
 #include "scene/Gl.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
+#include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
 
 namespace orlinde {
@@ -98,9 +99,11 @@ struct Output {
 };
 
 // One surface the program shows: a layer surface or an xdg-toplevel, with its EGL surface once configured.
+// Its number is the views' target.
 struct Surface {
   Program* program = nullptr;
-  Output* output = nullptr;  // the output it was made for; nullptr: the compositor's pick
+  std::size_t target = 0;
+  Output* output = nullptr;   // the output it was made for; nullptr: the compositor's pick
   Output* shownOn = nullptr;  // the output it last entered
   bool rains = true;          // false: black (--monitors primary, another output)
   wl_surface* surface = nullptr;
@@ -116,9 +119,12 @@ struct Surface {
   std::int32_t pendingHeight = 0;
   std::int32_t scale = 1;
   bool closed = false;      // the compositor closed it (its output went): made again if still wanted
+  bool going = false;       // its views leave before it is destroyed
   bool needsBlack = false;  // a black surface's next buffer is due
   FrameRateCounter frameRate;
 };
+
+bool Drawable(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.closed && !s.going; }
 
 // The pointer where it was first seen, for the cursor rule.
 struct PointerStart {
@@ -127,12 +133,45 @@ struct PointerStart {
   int y = 0;
 };
 
-// The one program state.
+// The surfaces as the views' targets: all share the one EGL context.
+class SurfaceTargets final : public GlViewTargets {
+ public:
+  explicit SurfaceTargets(Program& p) : p_(p) {}
+  void MakeCurrent(std::size_t target) override;
+
+ private:
+  Program& p_;
+};
+
+// Each view on its own surface, once the compositor has called back for that surface's last frame; then
+// the frame-rate corner, the next call-back asked for, and the swap (which commits).
+class SurfacePainter final : public ViewPainter {
+ public:
+  explicit SurfacePainter(Program& p) : p_(p) {}
+  void PaintView(SceneView& view) override;
+
+ private:
+  Program& p_;
+};
+
+// A key, a button, the pointer past the rule (the screen saver), a close request or a signal end it.
+class ProgramEnds final : public EndCheck {
+ public:
+  explicit ProgramEnds(Program& p) : p_(p) {}
+  bool ShouldEnd(const TurnOutcome&) override;
+
+ private:
+  Program& p_;
+};
+
+// Everything the program holds, in the order it is opened; closed in the reverse order.
 struct Program {
-  ProgramOptions options;
-  bool saver = false;        // --root: the screen saver, else a window of its own
+  explicit Program(const ProgramOptions& o) : options(o), saver(o.target == DrawTarget::kRoot) {}
+  const ProgramOptions& options;
+  const bool saver;  // --root: the screen saver, else a window of its own
   bool verbose = false;
-  // The connection and the globals it offers.
+
+  // The connection, the globals it offers, and input.
   wl_display* display = nullptr;
   wl_registry* registry = nullptr;
   wl_compositor* compositor = nullptr;
@@ -140,26 +179,38 @@ struct Program {
   xdg_wm_base* wmBase = nullptr;
   wl_seat* seat = nullptr;
   std::vector<std::unique_ptr<Output>> outputs;
-  // Input.
   wl_keyboard* keyboard = nullptr;
   wl_pointer* pointer = nullptr;
+  wl_surface* pointerSurface = nullptr;  // the surface wl_pointer.motion refers to (set on enter)
   xkb_context* xkb = nullptr;
   xkb_keymap* keymap = nullptr;
   xkb_state* keyState = nullptr;
-  std::optional<PointerStart> pointerStart;
-  SceneKeys keys;
-  bool quit = false;
-  // Drawing.
+
+  // EGL and the surfaces.
   EGLDisplay egl = EGL_NO_DISPLAY;
   EGLConfig config = nullptr;
   EGLContext context = EGL_NO_CONTEXT;
   std::vector<std::unique_ptr<Surface>> surfaces;
-  bool outputsChanged = true;  // the surfaces are matched to the outputs again before the next turn
+  std::size_t nextTarget = 0;
+
+  // The scene.
   SteadyClock clock;
-  BitmapPixels texture;
-  std::vector<SceneView> views;      // one a raining surface, in the order of viewSurfaces
-  std::vector<Surface*> viewSurfaces;
+  std::optional<SceneViews> views;
+  std::optional<FrameLoop> frames;
+  SurfaceTargets targets{*this};
+  SurfacePainter painter{*this};
+  ProgramEnds ends{*this};
+
+  // The loop's state between events.
+  SceneKeys keys;
+  std::optional<PointerStart> pointerStart;
+  bool quit = false;
+  bool relayout = true;  // outputs or surfaces changed: match the surfaces to the outputs, lay the views out
 };
+
+bool Ending(const Program& p) { return p.quit || Signalled(); }
+
+bool ProgramEnds::ShouldEnd(const TurnOutcome&) { return Ending(p_); }
 
 std::string ConnectionName() {
   const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -248,14 +299,17 @@ void PointerAt(Program& p, wl_surface* surface, wl_fixed_t fx, wl_fixed_t fy) {
   }
   if (surface != p.pointerStart->surface || CursorMovedFar(p.pointerStart->x, p.pointerStart->y, x, y)) p.quit = true;
 }
-wl_surface* g_pointerSurface = nullptr;  // the surface wl_pointer.motion refers to (set on enter)
 void OnPointerEnter(void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-  g_pointerSurface = surface;
-  PointerAt(*static_cast<Program*>(data), surface, x, y);
+  auto& p = *static_cast<Program*>(data);
+  p.pointerSurface = surface;
+  PointerAt(p, surface, x, y);
 }
-void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) { g_pointerSurface = nullptr; }
+void OnPointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) {
+  static_cast<Program*>(data)->pointerSurface = nullptr;
+}
 void OnPointerMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  if (g_pointerSurface != nullptr) PointerAt(*static_cast<Program*>(data), g_pointerSurface, x, y);
+  auto& p = *static_cast<Program*>(data);
+  if (p.pointerSurface != nullptr) PointerAt(p, p.pointerSurface, x, y);
 }
 void OnButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
   auto& p = *static_cast<Program*>(data);
@@ -324,7 +378,7 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
     output->ready = version < 2;  // before version 2 there is no "done"
     wl_output_add_listener(output->output, &kOutputListener, output.get());
     p.outputs.push_back(std::move(output));
-    p.outputsChanged = true;
+    p.relayout = true;
   }
 }
 void OnGlobalRemove(void* data, wl_registry*, uint32_t name) {
@@ -332,7 +386,7 @@ void OnGlobalRemove(void* data, wl_registry*, uint32_t name) {
   for (auto& output : p.outputs) {
     if (output->name == name) {
       output->gone = true;
-      p.outputsChanged = true;
+      p.relayout = true;
     }
   }
 }
@@ -341,8 +395,7 @@ constexpr wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 // --- Surfaces ------------------------------------------------------------------------------------------
 
 void OnSurfaceEnter(void* data, wl_surface*, wl_output* output) {
-  auto& s = *static_cast<Surface*>(data);
-  s.shownOn = reinterpret_cast<Output*>(wl_output_get_user_data(output));
+  static_cast<Surface*>(data)->shownOn = static_cast<Output*>(wl_output_get_user_data(output));
 }
 void OnSurfaceLeave(void* data, wl_surface*, wl_output* output) {
   auto& s = *static_cast<Surface*>(data);
@@ -350,26 +403,25 @@ void OnSurfaceLeave(void* data, wl_surface*, wl_output* output) {
 }
 constexpr wl_surface_listener kSurfaceListener = {OnSurfaceEnter, OnSurfaceLeave};
 
-// The size and scale the compositor gave: the EGL surface follows (made at the first configure).
+// The size the compositor gave, at the scale of the surface's output: the EGL surface follows (made at the
+// first configure), and the views are laid out again.
 void Configured(Program& p, Surface& s, std::int32_t width, std::int32_t height) {
   s.width = width > 0 ? width : kWindowWidth;
   s.height = height > 0 ? height : kWindowHeight;
   const Output* on = s.output != nullptr ? s.output : s.shownOn;
   s.scale = on != nullptr ? on->scale : 1;
   wl_surface_set_buffer_scale(s.surface, s.scale);
-  const int pixelsWide = s.width * s.scale;
-  const int pixelsHigh = s.height * s.scale;
   if (s.eglWindow == nullptr) {
-    s.eglWindow = wl_egl_window_create(s.surface, pixelsWide, pixelsHigh);
+    s.eglWindow = wl_egl_window_create(s.surface, s.width * s.scale, s.height * s.scale);
     s.eglSurface = eglCreatePlatformWindowSurface(p.egl, p.config, s.eglWindow, nullptr);
     if (s.eglSurface == EGL_NO_SURFACE) Fail("cannot make an EGL surface on a Wayland surface");
     eglMakeCurrent(p.egl, s.eglSurface, s.eglSurface, p.context);
     eglSwapInterval(p.egl, 0);  // the frame callbacks pace the drawing; a swap never waits for one
   } else {
-    wl_egl_window_resize(s.eglWindow, pixelsWide, pixelsHigh, 0, 0);
+    wl_egl_window_resize(s.eglWindow, s.width * s.scale, s.height * s.scale, 0, 0);
   }
   s.needsBlack = !s.rains;
-  p.outputsChanged = true;  // the views follow the new size
+  p.relayout = true;
 }
 
 // An output's description is complete: a new one gets its surface, and the surfaces on it follow its scale.
@@ -377,7 +429,7 @@ void OnOutputDone(void* data, wl_output*) {
   auto& output = *static_cast<Output*>(data);
   Program& p = *output.program;
   output.ready = true;
-  p.outputsChanged = true;
+  p.relayout = true;
   for (const auto& s : p.surfaces) {
     const Output* on = s->output != nullptr ? s->output : s->shownOn;
     if (on == &output && s->scale != output.scale && s->eglWindow != nullptr) Configured(p, *s, s->width, s->height);
@@ -392,7 +444,7 @@ void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial,
 void OnLayerClosed(void* data, zwlr_layer_surface_v1*) {
   auto& s = *static_cast<Surface*>(data);
   s.closed = true;
-  s.program->outputsChanged = true;
+  s.program->relayout = true;
 }
 constexpr zwlr_layer_surface_v1_listener kLayerListener = {OnLayerConfigure, OnLayerClosed};
 
@@ -413,9 +465,8 @@ constexpr xdg_toplevel_listener kToplevelListener = {.configure = OnToplevelConf
     .configure_bounds = nullptr, .wm_capabilities = nullptr};  // version 4 and 5 events: never sent to 2
 
 void OnFrameDone(void* data, wl_callback* callback, uint32_t) {
-  auto& s = *static_cast<Surface*>(data);
   wl_callback_destroy(callback);
-  s.frame = nullptr;
+  static_cast<Surface*>(data)->frame = nullptr;
 }
 constexpr wl_callback_listener kFrameListener = {OnFrameDone};
 
@@ -424,6 +475,7 @@ constexpr wl_callback_listener kFrameListener = {OnFrameDone};
 std::unique_ptr<Surface> MakeSurface(Program& p, Output* output, bool rains) {
   auto s = std::make_unique<Surface>();
   s->program = &p;
+  s->target = p.nextTarget++;
   s->output = output;
   s->rains = rains;
   s->surface = wl_compositor_create_surface(p.compositor);
@@ -451,7 +503,7 @@ std::unique_ptr<Surface> MakeSurface(Program& p, Output* output, bool rains) {
   return s;
 }
 
-// Everything a surface made, in the reverse order of its making.
+// Everything a surface made, in the reverse order of its making; its views have left it.
 void DestroySurface(Program& p, Surface& s) {
   if (s.frame != nullptr) wl_callback_destroy(s.frame);
   if (s.eglSurface != EGL_NO_SURFACE) {
@@ -465,33 +517,23 @@ void DestroySurface(Program& p, Surface& s) {
   wl_surface_destroy(s.surface);
 }
 
-bool Drawable(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.closed; }
-
-void MakeCurrent(Program& p, const Surface& s) { eglMakeCurrent(p.egl, s.eglSurface, s.eglSurface, p.context); }
-
-// The surfaces the outputs call for now. A window: one. The screen saver: one per output (each, span), or
-// (primary) one where the compositor puts it and a black one on every other output. A surface whose output
-// went, or that the compositor closed, goes; one that is wanted and missing is made.
-void MatchSurfacesToOutputs(Program& p) {
-  auto& list = p.surfaces;
-  for (auto it = list.begin(); it != list.end();) {
-    Surface& s = **it;
-    const bool outputGone = s.output != nullptr && s.output->gone;
-    const bool primaryMoved = !s.rains && p.saver && std::any_of(list.begin(), list.end(), [&](const auto& other) {
-      return other->rains && other->shownOn == s.output;
+// A surface whose output went or that the compositor closed goes, and so does a black one on the output
+// the rain turned out to be on (primary).
+void MarkGoingSurfaces(Program& p) {
+  for (const auto& s : p.surfaces) {
+    const bool outputGone = s->output != nullptr && s->output->gone;
+    const bool underTheRain = !s->rains && std::any_of(p.surfaces.begin(), p.surfaces.end(), [&](const auto& o) {
+      return o->rains && o->shownOn == s->output;
     });
-    if (outputGone || s.closed || primaryMoved) {
-      DestroySurface(p, s);
-      it = list.erase(it);
-    } else {
-      ++it;
-    }
+    s->going = outputGone || s->closed || underTheRain;
   }
-  std::erase_if(p.outputs, [](const auto& output) {
-    if (!output->gone) return false;
-    wl_output_release(output->output);
-    return true;
-  });
+}
+
+// The surfaces the outputs call for now and that are missing. A window: one. The screen saver: one per
+// output (each, span), or (primary) one where the compositor puts it and a black one on every other output
+// once that one is known.
+void MakeWantedSurfaces(Program& p) {
+  auto& list = p.surfaces;
   if (!p.saver) {
     if (list.empty()) list.push_back(MakeSurface(p, nullptr, true));
     return;
@@ -505,117 +547,82 @@ void MatchSurfacesToOutputs(Program& p) {
     if (s->rains && s->output == nullptr) picked = s->shownOn;
   }
   for (auto& output : p.outputs) {
-    if (!output->ready || output.get() == picked) continue;
-    if (primaryOnly && picked == nullptr) continue;  // the rain's output is not known yet
+    if (!output->ready || output.get() == picked || (primaryOnly && picked == nullptr)) continue;
     const bool covered = std::any_of(list.begin(), list.end(), [&](const auto& s) { return s->output == output.get(); });
     if (!covered) list.push_back(MakeSurface(p, output.get(), !primaryOnly));
   }
 }
 
-// One scene for each raining surface that can draw, in the surfaces' order; scenes that are there go on
-// raining when the surfaces change. A scene that goes takes its texture with it.
-void ArrangeViews(Program& p) {
-  std::vector<Surface*> raining;
+// One view for each raining surface that can draw, over the whole of it, in the surfaces' order.
+void LayOutViews(Program& p) {
+  std::vector<ViewPlace> places;
   for (const auto& s : p.surfaces) {
-    if (s->rains && Drawable(*s) && raining.size() < kMostScenes) raining.push_back(s.get());
+    if (s->rains && Drawable(*s) && places.size() < kMostScenes) {
+      places.push_back(ViewPlace::Whole(s->target, s->width * s->scale, s->height * s->scale));
+    }
   }
-  while (p.views.size() > raining.size()) {
-    glDeleteTextures(1, &p.views.back().scene.TextureId);
-    p.views.pop_back();
-  }
-  while (p.views.size() < raining.size()) {
-    Surface& s = *raining[p.views.size()];
-    MakeCurrent(p, s);
-    ResizeScene(s.width * s.scale, s.height * s.scale);
-    SceneView& view = p.views.emplace_back(p.clock);
-    InitScene(view.scene, p.texture, view.rain, ClockSeed(p.clock) + static_cast<std::uint32_t>(p.views.size()));
-    view.scene.RainInterval = p.options.rainInterval;
-    view.rain.SetRainTimer(view.scene.RainInterval);
-  }
-  p.viewSurfaces = std::move(raining);
+  p.views->Arrange(places, p.targets);
   if (p.verbose) {
     std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s):", p.outputs.size(), p.surfaces.size(),
-                 p.views.size());
-    for (const auto& s : p.surfaces) {
-      std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
-    }
+                 p.views->size());
+    for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
     std::fputc('\n', stderr);
   }
 }
 
-// Shows a black surface (primary: the other outputs) once, and again after each configure.
+// The surfaces follow the outputs: the views leave the surfaces that go before those are destroyed (with
+// their texture), the outputs that went are released, and the surfaces now wanted are made.
+void MatchSurfacesToOutputs(Program& p) {
+  p.relayout = false;
+  MarkGoingSurfaces(p);
+  LayOutViews(p);
+  std::erase_if(p.surfaces, [&](const auto& s) {
+    if (s->going) DestroySurface(p, *s);
+    return s->going;
+  });
+  std::erase_if(p.outputs, [](const auto& output) {
+    if (output->gone) wl_output_release(output->output);
+    return output->gone;
+  });
+  MakeWantedSurfaces(p);
+}
+
+void SurfaceTargets::MakeCurrent(std::size_t target) {
+  for (const auto& s : p_.surfaces) {
+    if (s->target == target && s->eglSurface != EGL_NO_SURFACE) {
+      eglMakeCurrent(p_.egl, s->eglSurface, s->eglSurface, p_.context);
+      return;
+    }
+  }
+}
+
+void SurfacePainter::PaintView(SceneView& view) {
+  for (const auto& s : p_.surfaces) {
+    if (s->target != view.place.target) continue;
+    if (s->frame != nullptr || !Drawable(*s)) return;  // not called back yet: this output draws nothing now
+    eglMakeCurrent(p_.egl, s->eglSurface, s->eglSurface, p_.context);
+    DrawView(view);
+    if (p_.options.showFps) {
+      s->frameRate.Frame(p_.clock.Now());
+      DrawOverlayText(FrameRateText(s->frameRate.Rate()), view.place.drawableWidth, view.place.drawableHeight);
+    }
+    s->frame = wl_surface_frame(s->surface);
+    wl_callback_add_listener(s->frame, &kFrameListener, s.get());
+    eglSwapBuffers(p_.egl, s->eglSurface);
+    return;
+  }
+}
+
+// Shows each black surface (primary: the other outputs) once, and again after each configure.
 void PaintBlack(Program& p) {
   for (const auto& s : p.surfaces) {
     if (!s->needsBlack || !Drawable(*s)) continue;
     s->needsBlack = false;
-    MakeCurrent(p, *s);
+    eglMakeCurrent(p.egl, s->eglSurface, s->eglSurface, p.context);
     glViewport(0, 0, s->width * s->scale, s->height * s->scale);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     eglSwapBuffers(p.egl, s->eglSurface);
   }
-}
-
-// Puts each scene on its own surface, if the compositor has called back for that surface's last frame, then
-// asks for the next call-back and swaps (which commits).
-class WaylandPainter final : public ViewPainter {
- public:
-  explicit WaylandPainter(Program& p) : p_(p) {}
-
-  void PaintView(std::size_t index, RainScene& scene) override {
-    Surface& s = *p_.viewSurfaces[index];
-    if (s.frame != nullptr || !Drawable(s)) return;  // not called back yet: this output draws nothing now
-    MakeCurrent(p_, s);
-    const int width = s.width * s.scale;
-    const int height = s.height * s.scale;
-    ResizeScene(width, height);
-    DrawScene(scene);
-    if (p_.options.showFps) {
-      s.frameRate.Frame(p_.clock.Now());
-      DrawOverlayText(FrameRateText(s.frameRate.Rate()), width, height);
-    }
-    s.frame = wl_surface_frame(s.surface);
-    wl_callback_add_listener(s.frame, &kFrameListener, &s);
-    eglSwapBuffers(p_.egl, s.eglSurface);
-  }
-
- private:
-  Program& p_;
-};
-
-// --- Open, run, close ----------------------------------------------------------------------------------
-
-void Connect(Program& p) {
-  p.display = wl_display_connect(nullptr);
-  if (p.display == nullptr) Fail("cannot connect to the Wayland compositor \"" + ConnectionName() + "\"");
-  p.registry = wl_display_get_registry(p.display);
-  wl_registry_add_listener(p.registry, &kRegistryListener, &p);
-  if (wl_display_roundtrip(p.display) < 0 || wl_display_roundtrip(p.display) < 0) LostConnection(p);
-  if (p.compositor == nullptr) Fail("the Wayland compositor offers no wl_compositor");
-  if (p.layerShell == nullptr && p.wmBase == nullptr) Fail("the Wayland compositor offers neither layer-shell nor xdg-shell");
-  if (!p.saver && p.wmBase == nullptr) Fail("the Wayland compositor offers no xdg-shell for a window");
-  if (p.saver && p.layerShell == nullptr) {
-    std::fputs("orlinde: the Wayland compositor offers no layer-shell: full-screen windows instead\n", stderr);
-  }
-}
-
-void OpenKeyboardMaps(Program& p) {
-  p.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  if (p.xkb == nullptr) Fail("cannot make an xkbcommon context");
-}
-
-void OpenEgl(Program& p) {
-  p.egl = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, p.display, nullptr);
-  if (p.egl == EGL_NO_DISPLAY || !eglInitialize(p.egl, nullptr, nullptr)) Fail("no EGL for the Wayland compositor");
-  if (!eglBindAPI(EGL_OPENGL_API)) Fail("EGL offers no desktop OpenGL");
-  const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                               EGL_RED_SIZE,     8,              EGL_GREEN_SIZE,      8,
-                               EGL_BLUE_SIZE,    8,              EGL_DEPTH_SIZE,      16,
-                               EGL_NONE};
-  EGLint count = 0;
-  if (!eglChooseConfig(p.egl, attributes, &p.config, 1, &count) || count < 1) Fail("EGL offers no desktop OpenGL");
-  // No attributes: Mesa's compatibility profile, in which the fixed-function drawing runs.
-  p.context = eglCreateContext(p.egl, p.config, EGL_NO_CONTEXT, nullptr);
-  if (p.context == EGL_NO_CONTEXT) Fail("cannot create an OpenGL context through EGL");
 }
 
 // Sends what is queued and sleeps until the compositor says something, a signal comes, or `wait` passed.
@@ -637,54 +644,79 @@ void WaitForEvents(Program& p, Microseconds wait) {
   DrainWake();
 }
 
-void Open(Program& p, const ProgramOptions& options) {
-  p.options = options;
-  p.saver = options.target == DrawTarget::kRoot;
-  const char* verbose = std::getenv("ORLINDE_VERBOSE");
-  p.verbose = verbose != nullptr && std::strcmp(verbose, "1") == 0;
-  p.texture = ReadTexture(options.texture);
-  if (p.texture.pixels.empty()) Fail("the texture holds no pixels");
-  OpenKeyboardMaps(p);
-  Connect(p);
-  OpenEgl(p);
-  FlushDenormalsToZero();
+// --- Open, run, close ----------------------------------------------------------------------------------
+
+// The connection, its globals (refusing a compositor that cannot show the program) and the keymaps.
+void Connect(Program& p) {
+  p.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  if (p.xkb == nullptr) Fail("cannot make an xkbcommon context");
+  p.display = wl_display_connect(nullptr);
+  if (p.display == nullptr) Fail("cannot connect to the Wayland compositor \"" + ConnectionName() + "\"");
+  p.registry = wl_display_get_registry(p.display);
+  wl_registry_add_listener(p.registry, &kRegistryListener, &p);
+  // The globals, then what they say first (the outputs' descriptions, the seat's devices).
+  if (wl_display_roundtrip(p.display) < 0 || wl_display_roundtrip(p.display) < 0) LostConnection(p);
+  if (p.compositor == nullptr) Fail("the Wayland compositor offers no wl_compositor");
+  if (p.layerShell == nullptr && p.wmBase == nullptr) Fail("the Wayland compositor offers neither layer-shell nor xdg-shell");
+  if (!p.saver && p.wmBase == nullptr) Fail("the Wayland compositor offers no xdg-shell for a window");
+  if (p.saver && p.layerShell == nullptr) {
+    std::fputs("orlinde: the Wayland compositor offers no layer-shell: full-screen windows instead\n", stderr);
+  }
 }
 
-int Run(Program& p) {
-  WaylandPainter painter(p);
-  const bool paced = !PacingSwitchedOff();
-  // The compositor's call-backs pace each surface; the loop draws at most once a scene step.
-  FrameLoop frames(p.clock, ChooseFramePeriod(0, paced, p.options.delayMicroseconds), p.views);
+// One desktop OpenGL context (no attributes: Mesa's compatibility profile, in which the fixed-function
+// drawing runs) for every surface.
+void OpenEgl(Program& p) {
+  p.egl = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, p.display, nullptr);
+  if (p.egl == EGL_NO_DISPLAY || !eglInitialize(p.egl, nullptr, nullptr)) Fail("no EGL for the Wayland compositor");
+  if (!eglBindAPI(EGL_OPENGL_API)) Fail("EGL offers no desktop OpenGL");
+  const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                               EGL_RED_SIZE,     8,              EGL_GREEN_SIZE,      8,
+                               EGL_BLUE_SIZE,    8,              EGL_DEPTH_SIZE,      16,
+                               EGL_NONE};
+  EGLint count = 0;
+  if (!eglChooseConfig(p.egl, attributes, &p.config, 1, &count) || count < 1) Fail("EGL offers no desktop OpenGL");
+  p.context = eglCreateContext(p.egl, p.config, EGL_NO_CONTEXT, nullptr);
+  if (p.context == EGL_NO_CONTEXT) Fail("cannot create an OpenGL context through EGL");
+}
+
+// The views (laid out as the surfaces are configured) and the frame loop at one frame per scene step.
+void OpenScene(Program& p, BitmapPixels texture, bool paced) {
+  FlushDenormalsToZero();
+  p.views.emplace(p.clock, std::move(texture), p.options.rainInterval, ClockSeed(p.clock));
+  p.frames.emplace(p.clock, ChooseFramePeriod(0, paced, p.options.delayMicroseconds), *p.views);
+}
+
+// Events and the outputs' changes first; then the scene's turn, or a sleep until something is due.
+void RunLoop(Program& p) {
   while (true) {
     if (wl_display_dispatch_pending(p.display) < 0) LostConnection(p);
-    if (p.quit || Signalled()) break;
-    if (p.outputsChanged) {
-      p.outputsChanged = false;
-      MatchSurfacesToOutputs(p);
-      ArrangeViews(p);
-      frames.SetViews(p.views);
-    }
+    if (Ending(p)) return;
+    if (p.relayout) MatchSurfacesToOutputs(p);
     PaintBlack(p);
-    if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
+    if (const Microseconds wait = p.frames->TimeUntilDue(); wait > 0) {
       WaitForEvents(p, wait);
-      continue;
+    } else if (p.frames->Turn(p.keys, p.painter, p.ends)) {
+      return;
     }
-    frames.Turn(p.keys, painter);
   }
-  return 0;
 }
 
-void Close(Program& p) {
-  if (!p.views.empty() && !p.viewSurfaces.empty()) MakeCurrent(p, *p.viewSurfaces.front());
-  while (!p.views.empty()) {
-    glDeleteTextures(1, &p.views.back().scene.TextureId);
-    p.views.pop_back();
-  }
+void CloseScene(Program& p) {
+  p.frames.reset();
+  p.views->Clear(p.targets);
+  p.views.reset();
+}
+
+void CloseEgl(Program& p) {
   for (auto it = p.surfaces.rbegin(); it != p.surfaces.rend(); ++it) DestroySurface(p, **it);
   p.surfaces.clear();
   eglMakeCurrent(p.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(p.egl, p.context);
   eglTerminate(p.egl);
+}
+
+void Disconnect(Program& p) {
   if (p.pointer != nullptr) wl_pointer_release(p.pointer);
   if (p.keyboard != nullptr) wl_keyboard_release(p.keyboard);
   if (p.seat != nullptr) wl_seat_release(p.seat);
@@ -701,15 +733,27 @@ void Close(Program& p) {
   xkb_context_unref(p.xkb);
 }
 
+int Run(const ProgramOptions& options) {
+  BitmapPixels texture = ReadTexture(options.texture);
+  if (texture.pixels.empty()) Fail("the texture holds no pixels");
+  Program p(options);
+  p.verbose = SwitchedOn("ORLINDE_VERBOSE");
+
+  Connect(p);
+  OpenEgl(p);
+  OpenScene(p, std::move(texture), !PacingSwitchedOff());
+  RunLoop(p);
+  CloseScene(p);
+  CloseEgl(p);
+  Disconnect(p);
+  return 0;
+}
+
 }  // namespace
 
 int RunWayland(const ProgramOptions& options) {
   CatchEndingSignals();
-  Program p;
-  Open(p, options);
-  const int status = Run(p);
-  Close(p);
-  return status;
+  return Run(options);
 }
 
 }  // namespace orlinde
