@@ -563,8 +563,8 @@ void LayOutViews(Program& p) {
   }
   p.views->Arrange(places, p.targets);
   if (p.verbose) {
-    std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s):", p.outputs.size(), p.surfaces.size(),
-                 p.views->size());
+    std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s), %zu texture(s):", p.outputs.size(),
+                 p.surfaces.size(), p.views->size(), p.views->TextureCount());
     for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
     std::fputc('\n', stderr);
   }

@@ -149,8 +149,9 @@ class SaverTest(WaylandCase):
         self.assertIsNone(process.poll(), "it runs on")
         self.sway.press("space", first_delay_ms=300)
         said = self.assertEnds(process)
-        self.assertIn("3 output(s), 3 surface(s), 3 scene(s): 640x480@1 400x300@1 320x240@1", said)
-        self.assertIn("3 output(s), 3 surface(s), 3 scene(s): 640x480@1 400x300@1 160x120@2", said)
+        # One texture for each surface's scene, whatever the changes.
+        self.assertIn("3 output(s), 3 surface(s), 3 scene(s), 3 texture(s): 640x480@1 400x300@1 320x240@1", said)
+        self.assertIn("3 output(s), 3 surface(s), 3 scene(s), 3 texture(s): 640x480@1 400x300@1 160x120@2", said)
 
 
 class IdleDaemonTest(WaylandCase):
