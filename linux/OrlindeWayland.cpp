@@ -687,18 +687,25 @@ void OpenScene(Program& p, BitmapPixels texture, bool paced) {
   p.frames.emplace(p.clock, ChooseFramePeriod(0, paced, p.options.delayMicroseconds), *p.views);
 }
 
-// Events and the outputs' changes first; then the scene's turn, or a sleep until something is due.
+// Whether some surface with a view can take a frame now: the compositor has called back for its last one.
+bool SomeSurfaceReady(const Program& p) {
+  return std::any_of(p.surfaces.begin(), p.surfaces.end(),
+                     [](const auto& s) { return s->rains && Drawable(*s) && s->frame == nullptr; });
+}
+
+// Events and the outputs' changes first; then the scene's turn when it is due and some surface can take a
+// frame. The wait reads the compositor's events every time (with nothing due, only those that have come);
+// while no surface can take a frame it lasts until one is called back, at most kLongestIdleWait.
 void RunLoop(Program& p) {
   while (true) {
     if (wl_display_dispatch_pending(p.display) < 0) LostConnection(p);
     if (Ending(p)) return;
     if (p.relayout) MatchSurfacesToOutputs(p);
     PaintBlack(p);
-    if (const Microseconds wait = p.frames->TimeUntilDue(); wait > 0) {
-      WaitForEvents(p, wait);
-    } else if (p.frames->Turn(p.keys, p.painter, p.ends)) {
-      return;
-    }
+    const bool ready = SomeSurfaceReady(p);
+    const Microseconds wait = ready ? p.frames->TimeUntilDue() : kLongestIdleWait;
+    WaitForEvents(p, wait);
+    if (ready && wait == 0 && p.frames->Turn(p.keys, p.painter, p.ends)) return;
   }
 }
 
