@@ -28,6 +28,11 @@ packages=(
   python3 python3-numpy
   # the soak run's plot
   python3-matplotlib
+  # the shader path's OpenGL ES 2 header (its tests draw through OSMesa's GL 2.0 entry points)
+  libgles-dev
+  # the web page: Emscripten (with its system libraries prebuilt) and, for its tests, Debian's chromium
+  # driven through chromedriver by Selenium
+  emscripten chromium chromium-driver python3-selenium
 )
 
 missing=()
