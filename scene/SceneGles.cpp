@@ -135,9 +135,7 @@ Matrix4 SceneModelView(float tiltDegrees, float turnDegrees) {
   return ToFloat(Multiply(Multiply(shift, aboutX), aboutY));
 }
 
-bool SurfaceProgram::Init(const BitmapPixels& bitmap, std::string_view vertexShader) {
-  Release();
-  error_.clear();
+std::uint32_t SetUpSceneGles(const BitmapPixels& bitmap) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClearDepthf(1.0f);
   glEnable(GL_DEPTH_TEST);
@@ -145,10 +143,31 @@ bool SurfaceProgram::Init(const BitmapPixels& bitmap, std::string_view vertexSha
   glBlendFunc(GL_SRC_COLOR, GL_ONE);  // adds the square of the drawn colour
   glEnable(GL_BLEND);
 
-  if (bitmap.pixels.empty()) {
-    error_ = "no picture";
-    return false;
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  // Sphere-map coordinates stay within 0..1; a picture whose sides are not powers of two is sampled
+  // clamped, the only way WebGL 1 samples one (the fixed-function path scales it to powers of two).
+  if (!IsPowerOfTwo(bitmap.width) || !IsPowerOfTwo(bitmap.height)) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   }
+  // The reader pads each row to 4 bytes, matching the default unpack alignment left in place here.
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, bitmap.width, bitmap.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               bitmap.pixels.data());
+  return texture;
+}
+
+void GlesViewTargets::ReleaseTexture(std::uint32_t texture) {
+  const GLuint id = texture;
+  glDeleteTextures(1, &id);
+}
+
+bool SurfaceProgram::Init(std::string_view vertexShader) {
+  Release();
+  error_.clear();
   const GLuint vertex = Compile(GL_VERTEX_SHADER, vertexShader, error_);
   const GLuint fragment = vertex != 0 ? Compile(GL_FRAGMENT_SHADER, kSurfaceFragmentShader, error_) : 0;
   if (fragment == 0) {
@@ -182,21 +201,6 @@ bool SurfaceProgram::Init(const BitmapPixels& bitmap, std::string_view vertexSha
   glUniform1i(glGetUniformLocation(program_, "picture"), 0);
 
   GLuint id = 0;
-  glGenTextures(1, &id);
-  texture_ = id;
-  glBindTexture(GL_TEXTURE_2D, texture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  // Sphere-map coordinates stay within 0..1; a picture whose sides are not powers of two is sampled
-  // clamped, the only way WebGL 1 samples one (the fixed-function path scales it to powers of two).
-  if (!IsPowerOfTwo(bitmap.width) || !IsPowerOfTwo(bitmap.height)) {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  }
-  // The reader pads each row to 4 bytes, matching the default unpack alignment left in place here.
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, bitmap.width, bitmap.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-               bitmap.pixels.data());
-
   const std::vector<GLushort> indices = StripIndices();
   glGenBuffers(1, &id);
   indexBuffer_ = id;
@@ -216,7 +220,7 @@ void SurfaceProgram::SetViewport(std::int32_t x, std::int32_t y, std::int32_t wi
   projection_ = ScenePerspective(width, height);
 }
 
-void SurfaceProgram::Draw(RainScene& scene) {
+void SurfaceProgram::Draw(RainScene& scene, std::uint32_t texture) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (program_ == 0) return;
   const Matrix4 modelView = SceneModelView(scene.TiltAngle, scene.TurnAngle);
@@ -227,7 +231,7 @@ void SurfaceProgram::Draw(RainScene& scene) {
   glUniformMatrix4fv(modelViewUniform_, 1, GL_FALSE, modelView.data());
   glUniformMatrix3fv(normalMatrixUniform_, 1, GL_FALSE, normalMatrix.data());
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, texture_);
+  glBindTexture(GL_TEXTURE_2D, texture);
 
   BuildSurfaceMesh(scene);
   // WebGL draws from buffers only: the mesh goes over whole each frame.
@@ -247,12 +251,24 @@ void SurfaceProgram::Draw(RainScene& scene) {
   }
 }
 
+void SurfaceProgram::DrawView(SceneView& view) {
+  const ViewPlace& place = view.place;
+  if (place.IsWhole()) {
+    SetViewport(0, 0, place.drawableWidth, place.drawableHeight);
+    Draw(view.scene, view.texture);
+    return;
+  }
+  // GL counts rows from the bottom of the drawable.
+  const std::int32_t y = place.drawableHeight - place.area.y - place.area.height;
+  SetViewport(place.area.x, y, place.area.width, place.area.height);
+  glScissor(place.area.x, y, place.area.width, place.area.height);
+  glEnable(GL_SCISSOR_TEST);  // the scene's clear stays inside its own part
+  Draw(view.scene, view.texture);
+  glDisable(GL_SCISSOR_TEST);
+}
+
 void SurfaceProgram::Release() {
   if (program_ != 0) glDeleteProgram(program_);
-  if (texture_ != 0) {
-    const GLuint id = texture_;
-    glDeleteTextures(1, &id);
-  }
   for (std::uint32_t* buffer : {&indexBuffer_, &vertexBuffer_, &normalBuffer_}) {
     if (*buffer != 0) {
       const GLuint id = *buffer;
@@ -260,7 +276,7 @@ void SurfaceProgram::Release() {
     }
     *buffer = 0;
   }
-  program_ = texture_ = 0;
+  program_ = 0;
 }
 
 }  // namespace orlinde

@@ -13,6 +13,7 @@
 
 #include "scene/BitmapReader.h"
 #include "scene/RainScene.h"
+#include "scene/SceneViews.h"
 
 namespace orlinde {
 
@@ -31,32 +32,46 @@ extern const std::string_view kSurfaceVertexShader;
 // The fragment shader: the texture modulated by the interpolated colour.
 extern const std::string_view kSurfaceFragmentShader;
 
-// The shader path's GL objects for one context: program, texture, the strips' index buffer and the mesh's
-// vertex buffers. Made with a context current, released with the same one current.
+// The GL state the scene draws with, on the current context (depth test, blending, clear values), and the
+// texture made from `bitmap`, which must hold pixels; the texture's name.
+std::uint32_t SetUpSceneGles(const BitmapPixels& bitmap);
+
+// The shader path's half of the views' targets: the set-up above and the texture's deletion. A shell derives
+// from it and says how a target's context is made current; each context also needs its SurfaceProgram.
+class GlesViewTargets : public ViewTargets {
+ public:
+  std::uint32_t SetUpTarget(const BitmapPixels& pixels) override { return SetUpSceneGles(pixels); }
+  void ReleaseTexture(std::uint32_t texture) override;
+};
+
+// The shader path's program and buffers for one context: made with the context current, released with the
+// same one current.
 class SurfaceProgram {
  public:
   SurfaceProgram() = default;
   SurfaceProgram(const SurfaceProgram&) = delete;
   SurfaceProgram& operator=(const SurfaceProgram&) = delete;
 
-  // The GL state (depth test, blending, clear values), the shaders (`vertexShader` replaces the scene's
-  // own, for tests), the texture from `bitmap` and the buffers. False when `bitmap` holds no pixels or a
-  // shader does not compile or link: Error() says why, and nothing is left made.
-  bool Init(const BitmapPixels& bitmap, std::string_view vertexShader = kSurfaceVertexShader);
+  // The shaders (`vertexShader` replaces the scene's own, for tests) and the buffers. False when a shader
+  // does not compile or link: Error() says why, and nothing is left made.
+  bool Init(std::string_view vertexShader = kSurfaceVertexShader);
   const std::string& Error() const { return error_; }
 
   // Viewport and projection for a part of the drawable (x, y from its lower left corner, as GL counts).
   void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
 
-  // One frame of the surface as the scene's steps left it: clear, camera, the mesh, the strips.
-  void Draw(RainScene& scene);
+  // One frame of the surface as the scene's steps left it, with `texture`: clear, camera, the mesh, the strips.
+  void Draw(RainScene& scene, std::uint32_t texture);
+
+  // One frame of a view at its place: the viewport and camera of its part of the drawable (the clear kept
+  // inside that part when it is not the whole drawable), then Draw.
+  void DrawView(SceneView& view);
 
   // Deletes what Init made; Init may run again afterwards.
   void Release();
 
  private:
   std::uint32_t program_ = 0;
-  std::uint32_t texture_ = 0;
   std::uint32_t indexBuffer_ = 0;
   std::uint32_t vertexBuffer_ = 0;
   std::uint32_t normalBuffer_ = 0;

@@ -18,12 +18,14 @@
 #include <cstdint>
 #include <emscripten/html5.h>
 #include <string>
+#include <utility>
 
 #include "linux/BuiltInTexture.h"
 #include "linux/FrameRate.h"
 #include "scene/BitmapReader.h"
 #include "scene/FrameLoop.h"
 #include "scene/SceneGles.h"
+#include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
 #include "web/PageSettings.h"
 
@@ -56,26 +58,38 @@ const KeyBinding* FindKey(const char* key) {
   return nullptr;
 }
 
-// The one program state: it lives as long as the page.
-struct Page final : ViewPainter {
-  explicit Page(const PageSettings& settings)
-      : settings(settings), view(clock), loop(clock, kStepPeriod - kCallJitter, std::span<SceneView>(&view, 1)) {}
+// The one program state: it lives as long as the page. One context, always current: the views' one target.
+struct Page final : ViewPainter, EndCheck, GlesViewTargets {
+  Page(const PageSettings& settings, BitmapPixels picture)
+      : settings(settings),
+        views(clock, std::move(picture), settings.rainInterval, ClockSeed(clock)),
+        loop(clock, kStepPeriod - kCallJitter, views) {}
 
-  void PaintView(std::size_t, RainScene& scene) override { surface.Draw(scene); }
+  void MakeCurrent(std::size_t) override {}
+  void PaintView(SceneView& view) override { surface.DrawView(view); }
+  // Asked after every frame: the frame-rate line counts it. A page never ends itself: its browser closes it.
+  bool ShouldEnd(const TurnOutcome& turn) override {
+    if (turn.drew && settings.showFps) {
+      const double shown = rate.Rate();
+      rate.Frame(clock.Now());
+      if (rate.Rate() != shown) ShowRate(FrameRateText(rate.Rate()).c_str());
+    }
+    return false;
+  }
 
   PageSettings settings;
   SteadyClock clock;
-  SceneView view;
-  FrameLoop loop;
   SurfaceProgram surface;
+  SceneViews views;
+  FrameLoop loop;
   SceneKeys keys;
   FrameRateCounter rate;
   int width = 0;
   int height = 0;
 };
 
-// The canvas's drawing buffer at its CSS size times the device's pixel ratio; the picture drawn again at
-// once when that changed (a new size clears the buffer).
+// The canvas's drawing buffer at its CSS size times the device's pixel ratio; the view laid out again and
+// drawn at once when that changed (a new size clears the buffer).
 void FollowCanvasSize(Page& page) {
   double cssWidth = 0, cssHeight = 0;
   emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
@@ -86,19 +100,15 @@ void FollowCanvasSize(Page& page) {
   page.width = width;
   page.height = height;
   emscripten_set_canvas_element_size(kCanvas, width, height);
-  page.surface.SetViewport(0, 0, width, height);
+  const ViewPlace place = ViewPlace::Whole(0, width, height);
+  page.views.Arrange(std::span(&place, 1), page);
   page.loop.Repaint(page);
 }
 
 EM_BOOL Frame(double, void* data) {
   Page& page = *static_cast<Page*>(data);
   FollowCanvasSize(page);
-  const TurnOutcome outcome = page.loop.Turn(page.keys, page);
-  if (outcome.drew && page.settings.showFps) {
-    const double before = page.rate.Rate();
-    page.rate.Frame(page.clock.Now());
-    if (page.rate.Rate() != before) ShowRate(FrameRateText(page.rate.Rate()).c_str());
-  }
+  page.loop.Turn(page.keys, page, page);
   return EM_TRUE;
 }
 
@@ -142,13 +152,6 @@ bool OpenContext() {
   return context > 0 && emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS;
 }
 
-void StartScene(Page& page) {
-  RainScene& scene = page.view.scene;
-  ResetSceneState(scene, ClockSeed(page.clock));
-  scene.RainInterval = page.settings.rainInterval;
-  page.view.rain.SetRainTimer(scene.RainInterval);
-}
-
 void ListenToThePage(Page& page) {
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, &page, EM_FALSE, KeyChange);
   emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, &page, EM_FALSE, KeyChange);
@@ -173,14 +176,17 @@ int main(int argc, char** argv) {
     return 0;  // the line says why; a page has no exit status
   }
   MemorySource source(kBuiltInCaustics, kBuiltInCausticsSize);
-  const BitmapPixels picture = ReadBitmapFile(source);
-  FlushDenormalsToZero();
-  static Page page(*parsed.settings);  // lives as long as the page
-  if (!page.surface.Init(picture)) {
-    ShowLine(("The rain could not be set up: " + page.surface.Error()).c_str());
-    return 0;  // the line says why; a page has no exit status
+  BitmapPixels picture = ReadBitmapFile(source);
+  if (picture.pixels.empty()) {
+    ShowLine("The built-in picture could not be read.");
+    return 0;
   }
-  StartScene(page);
+  FlushDenormalsToZero();
+  static Page page(*parsed.settings, std::move(picture));  // lives as long as the page
+  if (!page.surface.Init()) {
+    ShowLine(("The rain could not be set up: " + page.surface.Error()).c_str());
+    return 0;
+  }
   ListenToThePage(page);
   emscripten_request_animation_frame_loop(Frame, &page);
   return 0;

@@ -21,11 +21,6 @@ namespace {
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 
-class NoTimer final : public RainTimerSink {
- public:
-  void SetRainTimer(std::int32_t) override {}
-};
-
 BitmapPixels Caustics() {
   std::ifstream in(std::string(ORLINDE_SOURCE_DIR) + "/assets/caustics.bmp", std::ios::binary);
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -88,11 +83,10 @@ std::vector<std::uint8_t> FixedFunctionPicture(const BitmapPixels& bitmap) {
   OffscreenContext gl(kWidth, kHeight);
   EXPECT_TRUE(gl.Current());
   RainScene scene;
-  NoTimer timer;
   ResizeScene(kWidth, kHeight);
-  EXPECT_TRUE(InitScene(scene, bitmap, timer, 11));
+  const std::uint32_t texture = SetUpSceneGl(bitmap);
   Rain(scene);
-  DrawScene(scene);
+  DrawScene(scene, texture);
   glFinish();
   return gl.Pixels();
 }
@@ -102,11 +96,12 @@ std::vector<std::uint8_t> ShaderPicture(const BitmapPixels& bitmap, std::string_
   OffscreenContext gl(kWidth, kHeight);
   EXPECT_TRUE(gl.Current());
   RainScene scene;
+  const std::uint32_t texture = SetUpSceneGles(bitmap);
   SurfaceProgram program;
-  EXPECT_TRUE(program.Init(bitmap, vertexShader)) << program.Error();
+  EXPECT_TRUE(program.Init(vertexShader)) << program.Error();
   program.SetViewport(0, 0, kWidth, kHeight);
   Rain(scene);
-  program.Draw(scene);
+  program.Draw(scene, texture);
   glFinish();
   program.Release();
   return gl.Pixels();
@@ -131,6 +126,56 @@ TEST(SceneGles, DrawsTheFixedFunctionPictureWithinAFewLevels) {
   std::printf("shader vs fixed function: mean %.4f, worst %d, within %d levels %.4f, lit %.3f\n", d.mean, d.worst,
               kFewLevels, d.withinFew, d.lit);
   EXPECT_GT(d.lit, 0.25) << "the surface was drawn";
+  EXPECT_LE(d.mean, kMeanBound);
+  EXPECT_LE(d.worst, kWorstBound);
+  EXPECT_GE(d.withinFew, kWithinFewBound);
+}
+
+class StillClock final : public MonotonicClock {
+ public:
+  Microseconds Now() override { return 0; }
+};
+
+// The top and the bottom half of one drawable, each a view with its own turn, painted by `paint`.
+template <typename Targets, typename Paint>
+std::vector<std::uint8_t> TwoViewsPicture(const BitmapPixels& bitmap, Paint paint) {
+  OffscreenContext gl(kWidth, kHeight);
+  EXPECT_TRUE(gl.Current());
+  struct OneContext final : Targets {
+    void MakeCurrent(std::size_t) override {}
+  } targets;
+  StillClock clock;
+  SceneViews views(clock, bitmap, 1000, 11);
+  const ViewPlace places[] = {{0, {0, 0, kWidth, kHeight / 2}, kWidth, kHeight},
+                              {0, {0, kHeight / 2, kWidth, kHeight / 2}, kWidth, kHeight}};
+  views.Arrange(places, targets);
+  for (std::size_t k = 0; k < views.size(); ++k) {
+    Rain(views[k].scene);
+    views[k].scene.TurnAngle += 40.0f * static_cast<float>(k);
+    paint(views[k]);
+  }
+  glFinish();
+  views.Clear(targets);
+  return gl.Pixels();
+}
+
+// Views on parts of a drawable: each drawn and cleared inside its own part, GL's rows counted from the bottom.
+TEST(SceneGles, ViewsAtTheirPlacesMatchTheFixedFunctionViews) {
+  const BitmapPixels bitmap = Caustics();
+  const std::vector<std::uint8_t> fixed =
+      TwoViewsPicture<GlViewTargets>(bitmap, [](SceneView& view) { DrawView(view); });
+  SurfaceProgram program;
+  const std::vector<std::uint8_t> shaded = TwoViewsPicture<GlesViewTargets>(bitmap, [&program](SceneView& view) {
+    if (!program.Init()) ADD_FAILURE() << program.Error();
+    program.DrawView(view);
+    program.Release();
+  });
+  SavePpm(fixed, "gles-views-fixed-function.ppm");
+  SavePpm(shaded, "gles-views-shader.ppm");
+  const Difference d = Compare(fixed, shaded);
+  std::printf("two views, shader vs fixed function: mean %.4f, worst %d, within %d levels %.4f, lit %.3f\n", d.mean,
+              d.worst, kFewLevels, d.withinFew, d.lit);
+  EXPECT_GT(d.lit, 0.25) << "the surfaces were drawn";
   EXPECT_LE(d.mean, kMeanBound);
   EXPECT_LE(d.worst, kWorstBound);
   EXPECT_GE(d.withinFew, kWithinFewBound);
