@@ -82,6 +82,16 @@ class Browser:
         return self.driver.execute_script(
             "const l = document.getElementById('line'); return l.hidden ? '' : l.textContent;")
 
+    def set_hidden(self, hidden: bool):
+        """Tells the page it is hidden or shown again: document.hidden and a visibilitychange event, as a
+        browser gives them when a tab goes to the background and comes back."""
+        self.driver.execute_script(
+            "const hidden = arguments[0];"
+            "Object.defineProperty(document, 'hidden', {value: hidden, configurable: true});"
+            "Object.defineProperty(document, 'visibilityState', {value: hidden ? 'hidden' : 'visible',"
+            " configurable: true});"
+            "document.dispatchEvent(new Event('visibilitychange'));", hidden)
+
     def screenshot(self, name: str) -> Picture:
         path = self.artifacts / name
         path.write_bytes(self.driver.get_screenshot_as_png())

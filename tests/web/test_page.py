@@ -79,6 +79,20 @@ class RainTest(PageTest):
         wait_until(lambda: still.differs(self.browser.screenshot("page-after-click.png")) > 100, 10,
                    "the click's drop ripples the surface")
 
+    def test_a_hidden_page_draws_nothing_and_rains_again_when_shown(self):
+        self.open("?rain-interval=100")
+        self.browser.wait_for_rain("page-before-hiding.png")
+        # The page told it is hidden, as a browser does when its tab goes to the background (a headless
+        # browser's tabs are never hidden); the animation frames go on, so only the page's own rule stops the
+        # drawing.
+        self.browser.set_hidden(True)
+        hidden = self.browser.screenshot("page-hidden.png")
+        time.sleep(1.0)  # a pace: with a drop every 100 ms the picture would change meanwhile
+        self.assertEqual(0, hidden.differs(self.browser.screenshot("page-hidden-later.png")))
+        self.browser.set_hidden(False)
+        wait_until(lambda: hidden.differs(self.browser.screenshot("page-shown.png")) > 1000, 10,
+                   "the rain goes on when the page is shown")
+
     def test_a_resize_lays_the_canvas_out_again_at_the_pixel_ratio(self):
         self.open()
         self.browser.wait_for_rain("page-before-resize.png")
