@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit and offscreen render tests, the same under
 # ASan + UBSan with a short fuzzing run, then the Windows build with its Wine test programs and the
-# end-to-end tests. Installs what is missing first. Every preset runs even when an earlier one fails;
-# the closing line counts the tests of all three (a preset that does not configure or build counts as
-# one failure) and the exit status is non-zero when anything failed.
+# end-to-end tests, then the web page built by Emscripten and tested in headless chromium. Installs what
+# is missing first. Every preset runs even when an earlier one fails, and says how long it took; the
+# closing line counts the tests of all four (a preset that does not configure or build counts as one
+# failure) and the exit status is non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh || exit 1
@@ -14,7 +15,7 @@ trap 'rm -f "$log" "$run"' EXIT
 broken=0
 timings=()
 took() { timings+=("$1 $((SECONDS - started)) s"); }
-for preset in native asan windows; do
+for preset in native asan windows web; do
   echo "=== $preset ==="
   started=$SECONDS
   if ! cmake --preset "$preset" >/dev/null; then
