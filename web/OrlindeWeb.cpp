@@ -22,7 +22,7 @@
 
 #include "linux/BuiltInTexture.h"
 #include "linux/FrameRate.h"
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 #include "scene/FrameLoop.h"
 #include "scene/SceneGles.h"
 #include "scene/SceneViews.h"
