@@ -4,9 +4,9 @@
 # keeping screenshots and an animated GIF in out/run/. Options go to tools/run_screensaver.py
 # (for example --seconds 20, --music song.mp3, --virtual).
 #
-# With --native it builds and runs the Linux program `orlinde` instead: in a window on $DISPLAY, otherwise
-# full screen on a virtual display with the same pictures in out/run/ (tools/run_native.py; --seconds,
-# --virtual, and the program's own options after "--").
+# With --native it builds and runs the Linux program `orlinde` instead: in a window of the Wayland session or
+# on $DISPLAY, otherwise full screen on a virtual display with the same pictures in out/run/
+# (tools/run_native.py; --seconds, --virtual, and the program's own options after "--").
 #
 # With --web it builds the web page and serves it on 127.0.0.1: opened in the system's browser when there is
 # a display, otherwise shown in headless chromium with the same pictures in out/run/ (tools/run_web.py;

@@ -13,31 +13,36 @@ log=$(mktemp)
 run=$(mktemp)
 trap 'rm -f "$log" "$run"' EXIT
 broken=0
+timings=()
+took() { timings+=("$1 $((SECONDS - started)) s"); }
 for preset in native asan windows web; do
   echo "=== $preset ==="
   started=$SECONDS
   if ! cmake --preset "$preset" >/dev/null; then
     echo "$preset: configure failed"
     broken=$((broken + 1))
+    took "$preset"
     continue
   fi
   if ! cmake --build --preset "$preset"; then
     echo "$preset: build failed"
     broken=$((broken + 1))
+    took "$preset"
     continue
   fi
   ctest --preset "$preset" 2>&1 | tee "$run"
   status=${PIPESTATUS[0]}
   cat "$run" >>"$log"
+  took "$preset"
   # A run that fails without a failing test in its summary (no tests found, ctest itself broken) counts too.
   if [ "$status" -ne 0 ] && ! grep -qE '^[0-9]+% tests passed, [1-9][0-9]* tests failed' "$run"; then
     echo "$preset: ctest failed (status $status) without a failing test"
     broken=$((broken + 1))
   fi
-  echo "$preset: $((SECONDS - started)) s"
 done
 
-# One closing line over all four runs.
+# How long each preset took (configure, build and tests), then one closing line over all of them.
+for timing in "${timings[@]}"; do echo "time: $timing"; done
 passed=0
 failed=$broken
 while read -r p f; do
