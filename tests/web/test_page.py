@@ -79,6 +79,24 @@ class RainTest(PageTest):
         wait_until(lambda: still.differs(self.browser.screenshot("page-after-click.png")) > 100, 10,
                    "the click's drop ripples the surface")
 
+    def test_f_and_a_double_click_toggle_full_screen(self):
+        self.open(NO_RAIN)
+        self.browser.wait_for_rain("page-before-full-screen.png")
+        driver = self.browser.driver
+        canvas = driver.find_element(By.ID, "canvas")
+
+        def full_screen(wanted: bool):
+            return lambda: driver.execute_script("return document.fullscreenElement !== null;") == wanted
+
+        ActionChains(driver).send_keys_to_element(canvas, "f").perform()
+        wait_until(full_screen(True), 10, "F makes the page full screen")
+        ActionChains(driver).send_keys_to_element(canvas, "F").perform()
+        wait_until(full_screen(False), 10, "F again leaves full screen")
+        ActionChains(driver).double_click(canvas).perform()
+        wait_until(full_screen(True), 10, "a double click makes the page full screen")
+        ActionChains(driver).double_click(canvas).perform()
+        wait_until(full_screen(False), 10, "a second double click leaves full screen")
+
     def test_a_hidden_page_draws_nothing_and_rains_again_when_shown(self):
         self.open("?rain-interval=100")
         self.browser.wait_for_rain("page-before-hiding.png")
