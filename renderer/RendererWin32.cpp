@@ -255,7 +255,6 @@ void DestroyRenderWindow() {
 }
 
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void LayOutWindows();
 
 // The design's window and its context, the picture and the first view. Without the picture the program
 // ends silently with status 1: no message and no window teardown. The GL context is released first:
