@@ -562,12 +562,15 @@ void LayOutViews(Program& p) {
     }
   }
   p.views->Arrange(places, p.targets);
-  if (p.verbose) {
-    std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s), %zu texture(s):", p.outputs.size(),
-                 p.surfaces.size(), p.views->size(), p.views->TextureCount());
-    for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
-    std::fputc('\n', stderr);
-  }
+}
+
+// What the program holds now, on stderr (ORLINDE_VERBOSE=1): each surface's size and scale (0x0: not yet
+// configured).
+void SayWhatIsShown(const Program& p) {
+  std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s), %zu texture(s):", p.outputs.size(),
+               p.surfaces.size(), p.views->size(), p.views->TextureCount());
+  for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
+  std::fputc('\n', stderr);
 }
 
 // The surfaces follow the outputs: the views leave the surfaces that go before those are destroyed (with
@@ -585,6 +588,7 @@ void MatchSurfacesToOutputs(Program& p) {
     return output->gone;
   });
   MakeWantedSurfaces(p);
+  if (p.verbose) SayWhatIsShown(p);
 }
 
 void SurfaceTargets::MakeCurrent(std::size_t target) {

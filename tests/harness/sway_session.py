@@ -1,7 +1,9 @@
 """A private headless sway (the real Wayland compositor, with layer-shell, a virtual keyboard and pointer, and
 screencopy) and what the end-to-end tests do on it: start clients, add and change outputs, press keys (wtype),
 take screenshots (grim). sway refuses to run as root, so it runs as `nobody` with a runtime folder of its own;
-root's clients reach its socket all the same. Every wait is bounded; a session ends only what it started."""
+root's clients reach its socket all the same. A second sway nested in the first (its Wayland backend: each of
+its outputs a window of the first) has outputs that can go during a run: the first sway's headless outputs
+cannot be disabled or unplugged. Every wait is bounded; a session ends only what it started."""
 from __future__ import annotations
 
 import contextlib
@@ -19,10 +21,12 @@ PATH = "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
 
 
 class SwaySession(contextlib.AbstractContextManager):
-    def __init__(self, artifacts: Path, outputs=((640, 480),)):
-        """`outputs`: the size of each output, placed side by side from the left."""
+    def __init__(self, artifacts: Path, outputs=((640, 480),), parent: "SwaySession | None" = None):
+        """`outputs`: the size of each output, placed side by side from the left. With `parent`, a sway nested
+        in that one, with one output (a window of the parent, its size the parent's tiling gives)."""
         self.artifacts = Path(artifacts)
         self.sizes = list(outputs)
+        self.parent = parent
         self.processes: list[subprocess.Popen] = []
         self.sway = None
         self.work = None
@@ -31,23 +35,33 @@ class SwaySession(contextlib.AbstractContextManager):
         self.artifacts.mkdir(parents=True, exist_ok=True)
         self.work = Path(tempfile.mkdtemp(prefix="orlinde-sway-"))
         self.work.chmod(0o755)  # sway, as nobody, reads its config here
-        self.runtime = self.work / "run"
-        self.runtime.mkdir(mode=0o700)
-        shutil.chown(self.runtime, "nobody", "nogroup")
+        if self.parent:  # the parent's runtime folder: the nested sway is its client
+            self.runtime = self.parent.runtime
+            backend = ["WLR_BACKENDS=wayland", f"WAYLAND_DISPLAY={self.parent.socket}"]
+        else:
+            self.runtime = self.work / "run"
+            self.runtime.mkdir(mode=0o700)
+            shutil.chown(self.runtime, "nobody", "nogroup")
+            backend = ["WLR_BACKENDS=headless"]
+        taken = set(self.runtime.iterdir())
         config = self.work / "config"
         width, height = self.sizes[0]
-        config.write_text(f"xwayland disable\noutput HEADLESS-1 resolution {width}x{height} position 0 0\n")
+        config.write_text("xwayland disable\n" + ("" if self.parent else
+                                                   f"output HEADLESS-1 resolution {width}x{height} position 0 0\n"))
         config.chmod(0o644)
-        self.log = open(self.artifacts / "sway.log", "wb")
+        self.log = open(self.artifacts / ("nested-sway.log" if self.parent else "sway.log"), "wb")
         self.sway = subprocess.Popen(
             ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env", "-i", f"PATH={PATH}",
-             f"HOME={self.work}", f"XDG_RUNTIME_DIR={self.runtime}", "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
+             f"HOME={self.work}", f"XDG_RUNTIME_DIR={self.runtime}", *backend, "WLR_RENDERER=pixman",
              "WLR_LIBINPUT_NO_DEVICES=1", "sway", "-c", str(config)],
             stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
         try:
-            self.socket = wait_until(self._socket, 20, "sway's Wayland socket")
-            self.ipc = wait_until(lambda: next(iter(self.runtime.glob("sway-ipc.*.sock")), None), 20, "sway's IPC socket")
+            self.socket = wait_until(lambda: self._socket(taken), 20, "sway's Wayland socket")
+            self.ipc = wait_until(lambda: next(iter(set(self.runtime.glob("sway-ipc.*.sock")) - taken), None), 20,
+                                  "sway's IPC socket")
             wait_until(lambda: len(self.outputs()) == 1, 20, "sway's first output")
+            if self.parent:
+                return self
             x = width
             for size in self.sizes[1:]:
                 self.add_output(*size, x, 0)
@@ -57,8 +71,8 @@ class SwaySession(contextlib.AbstractContextManager):
             raise
         return self
 
-    def _socket(self):
-        for path in self.runtime.glob("wayland-*"):
+    def _socket(self, taken: set):
+        for path in set(self.runtime.glob("wayland-*")) - taken:
             if not path.name.endswith(".lock"):
                 return path.name
         if self.sway.poll() is not None:
@@ -79,6 +93,24 @@ class SwaySession(contextlib.AbstractContextManager):
         if self.work:
             shutil.rmtree(self.work, ignore_errors=True)
         return False
+
+    def remove_nested_output(self, nested: "SwaySession", name: str) -> None:
+        """Takes the output `name` away from the sway nested in this one: closes the window that shows it."""
+        def find(node):
+            if node.get("name") == f"wlroots - {name}":
+                return node
+            return next(filter(None, (find(c) for c in node.get("nodes", []) + node.get("floating_nodes", []))),
+                        None)
+        window = wait_until(lambda: find(json.loads(self.swaymsg("-r", "-t", "get_tree"))), 10, f"the window of {name}")
+        self.swaymsg(f"[con_id={window['id']}]", "kill")
+        wait_until(lambda: name not in {o["name"] for o in nested.outputs()}, 10, f"{name} gone")
+
+    def add_nested_output(self) -> str:
+        """A new output of a nested sway (a new window in its parent); its name."""
+        before = {o["name"] for o in self.outputs()}
+        self.swaymsg("create_output")
+        return wait_until(lambda: next(iter({o["name"] for o in self.outputs()} - before), None), 10,
+                          "the new output")
 
     @property
     def env(self) -> dict:

@@ -43,18 +43,20 @@ class WaylandCase(unittest.TestCase):
     def start(self, *args, env=None):
         return self.sway.start(PROGRAM, *args, env=env)
 
-    def lit(self, name: str, output: str, ready=lambda lit: not lit[0, 0] and lit.mean() > 0.3, timeout=20):
+    def lit(self, name: str, output: str, ready=lambda lit: not lit[0, 0] and lit.mean() > 0.3, timeout=20,
+            sway=None):
         """The lit pixels of a screenshot of one output, once `ready` says the picture is the one awaited: by
         default the rain's square, lit under a black top-left corner (sway's empty output is grey)."""
         def taken():
-            lit = lit_mask(Picture(self.sway.screenshot(name, output)))
+            lit = lit_mask(Picture((sway or self.sway).screenshot(name, output)))
             return (lit,) if ready(lit) else None  # in a tuple: an array has no truth value
         return wait_until(taken, timeout, f"the picture {name}", interval=0.3)[0]
 
-    def moving(self, name: str, output: str) -> bool:
-        first = Picture(self.sway.screenshot(f"{name}-1.png", output))
+    def moving(self, name: str, output: str, sway=None) -> bool:
+        sway = sway or self.sway
+        first = Picture(sway.screenshot(f"{name}-1.png", output))
         time.sleep(0.5)  # the interval over which a running scene must change
-        return Picture(self.sway.screenshot(f"{name}-2.png", output)).differs(first) > 0
+        return Picture(sway.screenshot(f"{name}-2.png", output)).differs(first) > 0
 
     def assertEnds(self, process, status=0, timeout=10.0) -> str:
         try:
@@ -153,6 +155,30 @@ class SaverTest(WaylandCase):
         # One texture for each surface's scene, whatever the changes.
         self.assertIn("3 output(s), 3 surface(s), 3 scene(s), 3 texture(s): 640x480@1 400x300@1 320x240@1", said)
         self.assertIn("3 output(s), 3 surface(s), 3 scene(s), 3 texture(s): 640x480@1 400x300@1 160x120@2", said)
+
+
+class OutputsGoTest(WaylandCase):
+    """Outputs that go during a run, on a sway nested in the headless one: each of its outputs is a window
+    there, and closing that window takes the output away."""
+
+    def test_outputs_added_and_removed_during_a_run_get_and_lose_their_rain_leaving_nothing(self):
+        nested = self.enterContext(SwaySession(self.artifacts, parent=self.sway))
+        process = nested.start(PROGRAM, "--root", env={"ORLINDE_VERBOSE": "1"})
+        self.lit("nested-first.png", "WL-1", sway=nested)
+        descriptors = len(os.listdir(f"/proc/{process.pid}/fd"))
+        for cycle in range(3):
+            name = nested.add_nested_output()
+            self.lit(f"nested-added-{cycle}.png", name, sway=nested, timeout=10)
+            self.sway.remove_nested_output(nested, name)
+            wait_until(lambda: self.moving(f"nested-after-{cycle}", "WL-1", nested), 10, "the first output rains on")
+        wait_until(lambda: len(os.listdir(f"/proc/{process.pid}/fd")) == descriptors, 10,
+                   f"back to its {descriptors} file descriptors")
+        self.assertIsNone(process.poll(), "it runs on")
+        self.lit("nested-last.png", "WL-1", sway=nested)
+        process.send_signal(signal.SIGTERM)
+        said = self.assertEnds(process).splitlines()
+        self.assertTrue(any("2 output(s), 2 surface(s), 2 scene(s), 2 texture(s)" in line for line in said), said)
+        self.assertIn("1 output(s), 1 surface(s), 1 scene(s), 1 texture(s)", said[-1], "nothing left of the others")
 
 
 class IdleDaemonTest(WaylandCase):
