@@ -94,16 +94,24 @@ class SwaySession(contextlib.AbstractContextManager):
             shutil.rmtree(self.work, ignore_errors=True)
         return False
 
-    def remove_nested_output(self, nested: "SwaySession", name: str) -> None:
-        """Takes the output `name` away from the sway nested in this one: closes the window that shows it."""
+    def nested_output_window(self, name: str) -> dict:
+        """The window of this sway that shows the output `name` of a sway nested in it."""
         def find(node):
             if node.get("name") == f"wlroots - {name}":
                 return node
             return next(filter(None, (find(c) for c in node.get("nodes", []) + node.get("floating_nodes", []))),
                         None)
-        window = wait_until(lambda: find(json.loads(self.swaymsg("-r", "-t", "get_tree"))), 10, f"the window of {name}")
-        self.swaymsg(f"[con_id={window['id']}]", "kill")
+        return wait_until(lambda: find(json.loads(self.swaymsg("-r", "-t", "get_tree"))), 10, f"the window of {name}")
+
+    def remove_nested_output(self, nested: "SwaySession", name: str) -> None:
+        """Takes the output `name` away from the sway nested in this one: closes the window that shows it."""
+        self.swaymsg(f"[con_id={self.nested_output_window(name)['id']}]", "kill")
         wait_until(lambda: name not in {o["name"] for o in nested.outputs()}, 10, f"{name} gone")
+
+    def move_nested_output(self, name: str, workspace: str) -> None:
+        """Moves the window of a nested sway's output `name` to `workspace`: on one not shown, the nested sway's
+        output gets no more frames, and its clients no more call-backs."""
+        self.swaymsg(f"[con_id={self.nested_output_window(name)['id']}]", "move", "to", "workspace", workspace)
 
     def add_nested_output(self) -> str:
         """A new output of a nested sway (a new window in its parent); its name."""

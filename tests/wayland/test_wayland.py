@@ -181,6 +181,20 @@ class OutputsGoTest(WaylandCase):
         self.assertIn("1 output(s), 1 surface(s), 1 scene(s), 1 texture(s)", said[-1], "nothing left of the others")
 
 
+    def test_an_output_that_stops_calling_back_holds_up_no_other(self):
+        nested = self.enterContext(SwaySession(self.artifacts, parent=self.sway))
+        second = nested.add_nested_output()
+        process = nested.start(PROGRAM, "--root")
+        for name in ("WL-1", second):
+            self.lit(f"calling-{name}.png", name, sway=nested)
+        self.sway.move_nested_output(second, "hidden")  # no screenshot of it now: it draws no more frames
+        wait_until(lambda: self.moving("calling-first", "WL-1", nested), 10, "the first output rains on")
+        self.sway.move_nested_output(second, "1")
+        wait_until(lambda: self.moving("calling-second", second, nested), 10, "the second output rains again")
+        process.send_signal(signal.SIGTERM)
+        self.assertEnds(process)
+
+
 class IdleDaemonTest(WaylandCase):
     def test_swayidle_starts_it_on_idle_and_input_ends_it_then_resume_runs(self):
         resumed = self.work / "resumed"
