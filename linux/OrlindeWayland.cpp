@@ -229,8 +229,7 @@ std::string ConnectionName() {
 void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
                       int32_t) {}
 void OnOutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
-void Configured(Program& p, Surface& s, std::int32_t width, std::int32_t height);
-void OnOutputDone(void* data, wl_output*);
+void OnOutputDone(void* data, wl_output*);  // with the surfaces, whose scale follows it
 void OnOutputScale(void* data, wl_output*, int32_t factor) {
   static_cast<Output*>(data)->scale = std::max(1, factor);
 }
