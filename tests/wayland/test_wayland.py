@@ -254,6 +254,40 @@ class EndingTest(WaylandCase):
                 self.assertEqual("", self.assertEnds(process, timeout=5))
 
 
+class WithoutLayerShellTest(unittest.TestCase):
+    """weston, headless: a compositor with xdg-shell and no layer-shell (and no virtual input, and blank
+    screenshots here: the program's own account of its surfaces is what is read)."""
+
+    def test_the_saver_takes_a_full_screen_window_per_output_and_says_so_once(self):
+        runtime = Path(tempfile.mkdtemp(prefix="orlinde-weston-"))
+        self.addCleanup(shutil.rmtree, runtime, True)
+        runtime.chmod(0o700)
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        env["XDG_RUNTIME_DIR"] = str(runtime)
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        with open(ARTIFACTS / "weston.log", "wb") as log:
+            weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=orlinde-weston",
+                                       "--width=640", "--height=480", "--idle-time=0"], env=env, stdout=log,
+                                      stderr=subprocess.STDOUT)
+        self.addCleanup(lambda: (weston.terminate(), weston.wait(timeout=10)))
+        wait_until(lambda: (runtime / "orlinde-weston").exists(), 20, "weston's socket")
+        process = subprocess.Popen([PROGRAM, "--root"], env={**env, "WAYLAND_DISPLAY": "orlinde-weston",
+                                                            "ORLINDE_VERBOSE": "1"},
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: process.poll() is None and process.kill())
+        said = []
+
+        def shown():
+            said.append(process.stderr.readline().decode())
+            return "1 scene(s), 1 texture(s): 640x480@1" in said[-1]
+        wait_until(shown, 20, "a full-screen window with its scene")
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(0, process.wait(timeout=10))
+        said += process.stderr.read().decode().splitlines(keepends=True)
+        self.assertEqual(["orlinde: the Wayland compositor offers no layer-shell: full-screen windows instead\n"],
+                         [line for line in said if "layer-shell" in line])
+
+
 class BadInputTest(WaylandCase):
     def assertRefused(self, args, says: str, env=None, one_line=True):
         result = self.sway.run(PROGRAM, *args, env=env, timeout=20)
