@@ -42,7 +42,7 @@
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
-#include "scene/MonitorLayout.h"
+#include "common/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SceneViews.h"

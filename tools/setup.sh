@@ -31,6 +31,11 @@ packages=(
   # the Linux edition on Wayland: the client library and wayland-scanner, xdg-shell's XML, EGL for desktop
   # GL on a Wayland surface, xkbcommon for the keyboard's keymap, pkg-config to find them
   libwayland-dev libwayland-bin wayland-protocols libegl-dev libxkbcommon-dev pkgconf
+  # the shader path's OpenGL ES 2 header (its tests draw through OSMesa's GL 2.0 entry points)
+  libgles-dev
+  # the web page: Emscripten (with its system libraries prebuilt) and, for its tests, Debian's chromium
+  # driven through chromedriver by Selenium
+  emscripten chromium chromium-driver python3-selenium
 )
 
 missing=()
