@@ -11,7 +11,7 @@ import unittest
 from pathlib import Path
 
 from process_figures import exists, pids_where
-from surface_outline import lit_mask, outline_fit, square, uniform_bitmap
+from surface_outline import START_TURN, lit_mask, outline_fit, screen_turn, square, uniform_bitmap, wait_for_still_turn
 from sway_session import SwaySession
 from x11_display import Picture, wait_until
 
@@ -216,7 +216,22 @@ class IdleDaemonTest(WaylandCase):
         self.assertIsNone(daemon.poll(), "the daemon runs on")
 
 
+class WindowArea:
+    """Screenshots of a window's own area (its title bar and borders cut off), for reading the turn."""
+
+    def __init__(self, sway: SwaySession, x: int, y: int, size: dict):
+        self.sway, self.x, self.y = sway, x, y
+        self.area = {"x": 0, "y": 0, "width": size["width"], "height": size["height"]}
+
+    def screenshot(self, name: str) -> Path:
+        path = self.sway.screenshot(name)
+        subprocess.run(["convert", str(path), "-crop", f"{self.area['width']}x{self.area['height']}+{self.x}+{self.y}",
+                        "+repage", str(path)], check=True, timeout=30)
+        return path
+
+
 class WindowTest(WaylandCase):
+    OUTPUTS = ((320, 240),)  # small: the turn is read by fitting the square's outline to every pixel
     def window(self):
         """The program's window in sway's tree, once it is there."""
         import json
@@ -242,6 +257,25 @@ class WindowTest(WaylandCase):
                 self.assertRuns(process, "keys that do not end it")
                 self.sway.press(key, first_delay_ms=300)
                 self.assertEnds(process)
+
+
+    def test_a_held_arrow_turns_the_water(self):
+        process = self.start("--window", "--texture", self.texture)
+        node = self.window()
+        self.lit("turn-shown.png", FIRST, ready=lambda lit: lit[lit.shape[0] // 2:].mean() > 0.9)
+        node = self.window()  # its place once tiled and drawn
+        inside = WindowArea(self.sway, node["rect"]["x"] + node["window_rect"]["x"],
+                            node["rect"]["y"] + node["window_rect"]["y"], node["window_rect"])
+        start = screen_turn(inside, "turn-start.png", inside.area)
+        self.assertAlmostEqual(START_TURN, start, delta=1.5, msg="the set-up turn, read from the screen")
+        self.sway.run("wtype", "-s", "300", "-P", "Left", "-s", "1000", "-p", "Left").check_returncode()
+        turned = wait_for_still_turn(inside, "turn-left.png", inside.area, tolerance=0.3)
+        # Left turns the square the X11 window's way, about 30° for the second it is held (a quarter turn on,
+        # the square looks the same: Right would read as about 60°).
+        self.assertTrue(5 < (turned - start) % 90 < 50, f"{start:.1f}° to {turned:.1f}°")
+        self.assertIsNone(process.poll())
+        process.send_signal(signal.SIGTERM)
+        self.assertEnds(process)
 
 
 class EndingTest(WaylandCase):
