@@ -37,7 +37,7 @@
 #include "linux/ProgramOptions.h"
 #include "linux/ProgramStart.h"
 #include "linux/Shells.h"
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
