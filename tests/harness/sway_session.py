@@ -106,7 +106,8 @@ class SwaySession(contextlib.AbstractContextManager):
     def remove_nested_output(self, nested: "SwaySession", name: str) -> None:
         """Takes the output `name` away from the sway nested in this one: closes the window that shows it."""
         self.swaymsg(f"[con_id={self.nested_output_window(name)['id']}]", "kill")
-        wait_until(lambda: name not in {o["name"] for o in nested.outputs()}, 10, f"{name} gone")
+        wait_until(lambda: (lambda names: names is not None and name not in names)(nested.output_names()), 20,
+                   f"{name} gone")
 
     def move_nested_output(self, name: str, workspace: str) -> None:
         """Moves the window of a nested sway's output `name` to `workspace`: on one not shown, the nested sway's
@@ -115,10 +116,9 @@ class SwaySession(contextlib.AbstractContextManager):
 
     def add_nested_output(self) -> str:
         """A new output of a nested sway (a new window in its parent); its name."""
-        before = {o["name"] for o in self.outputs()}
-        self.swaymsg("create_output")
-        return wait_until(lambda: next(iter({o["name"] for o in self.outputs()} - before), None), 10,
-                          "the new output")
+        before = wait_until(self.output_names, 20, "the outputs")
+        self.run("swaymsg", "create_output")  # its answer can come too late (see output_names); the output comes
+        return wait_until(lambda: next(iter((self.output_names() or before) - before), None), 20, "the new output")
 
     @property
     def env(self) -> dict:
@@ -146,6 +146,14 @@ class SwaySession(contextlib.AbstractContextManager):
     def outputs(self) -> list[dict]:
         """The active outputs, each with its name and rect (x, y, width, height in layout coordinates)."""
         return [o for o in json.loads(self.swaymsg("-r", "-t", "get_outputs")) if o.get("active")]
+
+    def output_names(self) -> set[str] | None:
+        """The active outputs' names, or None when sway does not answer within swaymsg's three seconds: a nested
+        sway waits on its parent while it makes or drops an output's window, longer on a busy machine."""
+        result = self.run("swaymsg", "-r", "-t", "get_outputs")
+        if result.returncode != 0:
+            return None
+        return {o["name"] for o in json.loads(result.stdout) if o.get("active")}
 
     def output(self, name: str) -> dict:
         return next(o for o in self.outputs() if o["name"] == name)
