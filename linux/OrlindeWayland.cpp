@@ -229,8 +229,7 @@ std::string ConnectionName() {
 void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
                       int32_t) {}
 void OnOutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
-void Configured(Program& p, Surface& s, std::int32_t width, std::int32_t height);
-void OnOutputDone(void* data, wl_output*);
+void OnOutputDone(void* data, wl_output*);  // with the surfaces, whose scale follows it
 void OnOutputScale(void* data, wl_output*, int32_t factor) {
   static_cast<Output*>(data)->scale = std::max(1, factor);
 }
@@ -562,12 +561,15 @@ void LayOutViews(Program& p) {
     }
   }
   p.views->Arrange(places, p.targets);
-  if (p.verbose) {
-    std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s), %zu texture(s):", p.outputs.size(),
-                 p.surfaces.size(), p.views->size(), p.views->TextureCount());
-    for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
-    std::fputc('\n', stderr);
-  }
+}
+
+// What the program holds now, on stderr (ORLINDE_VERBOSE=1): each surface's size and scale (0x0: not yet
+// configured).
+void SayWhatIsShown(const Program& p) {
+  std::fprintf(stderr, "orlinde: %zu output(s), %zu surface(s), %zu scene(s), %zu texture(s):", p.outputs.size(),
+               p.surfaces.size(), p.views->size(), p.views->TextureCount());
+  for (const auto& s : p.surfaces) std::fprintf(stderr, " %dx%d@%d%s", s->width, s->height, s->scale, s->rains ? "" : " black");
+  std::fputc('\n', stderr);
 }
 
 // The surfaces follow the outputs: the views leave the surfaces that go before those are destroyed (with
@@ -585,6 +587,7 @@ void MatchSurfacesToOutputs(Program& p) {
     return output->gone;
   });
   MakeWantedSurfaces(p);
+  if (p.verbose) SayWhatIsShown(p);
 }
 
 void SurfaceTargets::MakeCurrent(std::size_t target) {

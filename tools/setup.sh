@@ -54,9 +54,9 @@ as_root() {
 # format tools, and a whole MATE desktop for the two screen lockers the Linux package's tests run it under
 # (with the D-Bus session, gsettings and the desktop-entry check those tests call).
 # The Wayland tests' headless compositor with layer-shell, its idle daemon, screenshots and keys come the same way
-# (sway would bring a terminal, a menu and Xwayland).
+# (sway would bring a terminal, a menu and Xwayland), and weston, a compositor without layer-shell.
 lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-daemon libglib2.0-bin desktop-file-utils
-      sway swayidle grim wtype)
+      sway swayidle grim wtype weston)
 
 for p in "${lean[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
