@@ -22,6 +22,8 @@ packages=(
   libgl-dev libxext-dev xscreensaver xscreensaver-gl
   # the Linux edition's monitor list: Xinerama heads, RandR's primary output
   libxinerama-dev libxrandr-dev
+  # monitors that change during a run: Xorg with the dummy video driver, its outputs changed with xrandr
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   # releases: the installer, its resource checks, the archive, the Debian package and its checks
   nsis python3-pefile zip dpkg-dev lintian
   # the end-to-end tests: numpy fits the drawn surface's outline
