@@ -15,7 +15,7 @@ packages=(
   fonts-ipafont-gothic fonts-liberation locales
   # music under Wine: MP3 through GStreamer, test sounds made with sox and lame
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
-  # several monitors under Wine: the headers of the tests' stand-in Xinerama library
+  # the X11 headers: the Linux edition and the tests' X fixtures
   libx11-dev
   # the Linux edition: X11 + GLX, the DPMS extension (libXext), the XScreenSaver daemon and its GL visual
   # helper to run it under
