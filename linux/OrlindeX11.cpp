@@ -1,8 +1,16 @@
-// The Linux program `orlinde`: the rain on an X11 window through GLX, as an XScreenSaver hack (on the
-// window the daemon hands over) or in a window of its own. The same frame loop as the Windows renderer
-// steps, drops and draws; this file only finds the window, makes the context, turns X events and signals
-// into the scene's keys and the loop's end, asks DPMS whether the monitor is on, and waits in poll()
-// between turns.
+// The Linux program `orlinde` on X11: the rain through GLX on an X window, as a screen-saver hack (on the
+// window a daemon hands over, or the root window) or in a window of its own.
+//
+// What this shell does: finds or makes the window and its GLX context; turns X key events into the scene's
+// keys (Escape or q end it) and SIGTERM, SIGINT and SIGHUP into a quiet end; lays one view per monitor on
+// the root window and the full-screen window (each, primary, span), again whenever the window or the
+// monitors change; asks DPMS once a second whether the monitor shows anything (not in a daemon's window:
+// the daemon watches it); sleeps in ppoll() between turns of the scene's frame loop.
+// What it leaves to the scene: when to draw (at most one frame per scene step), the steps, the drops, the
+// views and their textures. Swap policy: each swap waits for the display's refresh where GLX offers swap
+// control (GLX_EXT_swap_control or GLX_MESA_swap_control), unless ORLINDE_UNPACED=1 asks for frames
+// as fast as the loop turns. The frame-rate corner (--fps) is drawn over the views before the swap.
+// No pointer rule here: XScreenSaver and the other daemons end a hack on input themselves.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,10 +20,9 @@
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
-#include <X11/extensions/Xrandr.h>
-#include <X11/extensions/dpms.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <cerrno>
 #include <cstdio>
@@ -26,7 +33,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/RunSwitches.h"
 #include "linux/BuiltInTexture.h"
+#include "linux/DisplayPowerX11.h"
 #include "linux/FpsOverlay.h"
 #include "linux/MonitorsX11.h"
 #include "linux/ProgramOptions.h"
@@ -38,6 +47,7 @@
 #include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
+#include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
 #include "scene/TextureFile.h"
 
@@ -127,26 +137,26 @@ BitmapPixels ReadTexture(const std::string& path) {
   return std::move(file.bitmap);
 }
 
-// The scene's key for an X key, or none for keys the scene ignores.
+// The keys the scene reacts to; every other key is ignored (Escape and q end the program).
+struct KeyBinding {
+  KeySym key;
+  SceneKey sceneKey;
+};
+constexpr KeyBinding kSceneKeys[] = {
+    {XK_Left, SceneKey::kLeft},
+    {XK_Right, SceneKey::kRight},
+    {XK_Up, SceneKey::kUp},
+    {XK_Down, SceneKey::kDown},
+    {XK_space, SceneKey::kDrop},
+    {XK_KP_Add, SceneKey::kRainFaster},
+    {XK_KP_Subtract, SceneKey::kRainSlower},
+};
+
 std::optional<SceneKey> SceneKeyFor(KeySym key) {
-  switch (key) {
-    case XK_Left:
-      return SceneKey::kLeft;
-    case XK_Up:
-      return SceneKey::kUp;
-    case XK_Right:
-      return SceneKey::kRight;
-    case XK_Down:
-      return SceneKey::kDown;
-    case XK_space:
-      return SceneKey::kDrop;
-    case XK_KP_Add:
-      return SceneKey::kRainFaster;
-    case XK_KP_Subtract:
-      return SceneKey::kRainSlower;
-    default:
-      return std::nullopt;
+  for (const KeyBinding& binding : kSceneKeys) {
+    if (binding.key == key) return binding.sceneKey;
   }
+  return std::nullopt;
 }
 
 // Where the driver offers it, each swap waits for the display's next refresh.
@@ -165,7 +175,55 @@ void AskForSwapIntervalOne(Display* display, int screen, GLXDrawable drawable) {
   }
 }
 
-struct Surface {
+// The most views one window holds (one per monitor), whatever number of heads the server reports.
+constexpr std::size_t kMostScenes = 16;
+
+struct Program;
+
+// The program's one GL context, as the views' only target.
+class ContextTarget final : public GlViewTargets {
+ public:
+  explicit ContextTarget(Program& p) : p_(p) {}
+  void MakeCurrent(std::size_t target) override;
+
+ private:
+  Program& p_;
+};
+
+// Puts the views on the window: black where no view is, each view in its own part of the window with the
+// camera for that part's shape, then the frame-rate corner and the swap.
+class WindowPainter final : public ViewPainter {
+ public:
+  explicit WindowPainter(Program& p) : p_(p) {}
+  void BeginFrame() override;
+  void PaintView(SceneView& view) override { DrawView(view); }
+  void EndFrame() override;
+
+ private:
+  Program& p_;
+  FrameRateCounter frameRate_;
+};
+
+// A key, a close request, a signal or the window going away end the program; the scene's loop asks after
+// every frame and at least 20 times a second.
+class ProgramEnds final : public EndCheck {
+ public:
+  explicit ProgramEnds(Program& p) : p_(p) {}
+  bool ShouldEnd(const TurnOutcome&) override;
+
+ private:
+  Program& p_;
+};
+
+// Everything the program holds, in the order it is opened; closed in the reverse order.
+struct Program {
+  explicit Program(const ProgramOptions& o, DrawPlace::Kind k) : options(o), kind(k) {}
+  const ProgramOptions& options;
+  const DrawPlace::Kind kind;
+  std::uint64_t windowId = 0;  // with a given window
+  bool verbose = false;
+
+  // The window and its context.
   Display* display = nullptr;
   Window window = 0;
   bool ownWindow = false;
@@ -175,7 +233,56 @@ struct Surface {
   int width = 0;
   int height = 0;
   Atom deleteWindow = 0;
+  int randrEventBase = -1;
+
+  // The scene.
+  SteadyClock clock;
+  std::optional<SceneViews> views;
+  std::optional<FrameLoop> frames;
+  std::optional<DpmsWatchX11> dpms;  // on the program's own window and the root window only
+  DisplayPower power;
+  ContextTarget target{*this};
+  WindowPainter painter{*this};
+  ProgramEnds ends{*this};
+  bool viewsCoverWindow = true;  // one view over the whole window: nothing to clear around it
+
+  // The loop's state between events.
+  SceneKeys keys;
+  bool quit = false;
+  bool repaint = false;   // the window was exposed: draw it again at once
+  bool relayout = false;  // the window's size or the monitors changed: lay the views out again
 };
+
+void ContextTarget::MakeCurrent(std::size_t) {
+  glXMakeCurrent(p_.display, p_.window, p_.context);
+}
+
+void WindowPainter::BeginFrame() {
+  if (p_.viewsCoverWindow) return;
+  glViewport(0, 0, p_.width, p_.height);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void WindowPainter::EndFrame() {
+  if (!p_.viewsCoverWindow) glViewport(0, 0, p_.width, p_.height);
+  if (p_.options.showFps) {
+    frameRate_.Frame(p_.clock.Now());
+    DrawOverlayText(FrameRateText(frameRate_.Rate()), p_.width, p_.height);
+  }
+  if (p_.doubleBuffered) {
+    glXSwapBuffers(p_.display, p_.window);
+  } else {
+    glFlush();
+  }
+}
+
+bool Ending(const Program& p) {
+  return p.quit || g_signalled || g_errors.windowGone;
+}
+
+bool ProgramEnds::ShouldEnd(const TurnOutcome&) {
+  return Ending(p_);
+}
 
 Display* OpenDisplay() {
   const char* name = std::getenv("DISPLAY");
@@ -191,7 +298,8 @@ Display* OpenDisplay() {
 
 // An own window titled "Orlinde": 1280 × 720 or the screen if smaller, or the whole screen with
 // --fullscreen (asked of the window manager through _NET_WM_STATE; without one the size alone covers it).
-XVisualInfo* CreateOwnWindow(Surface& s, bool fullscreen) {
+XVisualInfo* CreateOwnWindow(Program& s) {
+  const bool fullscreen = s.options.fullscreen;
   Display* d = s.display;
   const int screen = DefaultScreen(d);
   int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
@@ -242,7 +350,7 @@ XVisualInfo* CreateOwnWindow(Surface& s, bool fullscreen) {
 
 // A window the program did not make (the daemon's, the root, or --window-id): its own visual, its size
 // followed through ConfigureNotify, its end seen through DestroyNotify; nothing of the program's is mapped.
-XVisualInfo* UseForeignWindow(Surface& s, Window window) {
+XVisualInfo* UseForeignWindow(Program& s, Window window) {
   Display* d = s.display;
   XWindowAttributes attributes{};
   if (!XGetWindowAttributes(d, window, &attributes)) {
@@ -268,7 +376,7 @@ XVisualInfo* UseForeignWindow(Surface& s, Window window) {
   return visual;
 }
 
-void MakeContext(Surface& s, XVisualInfo* visual) {
+void MakeContext(Program& s, XVisualInfo* visual) {
   s.context = glXCreateContext(s.display, visual, nullptr, True);
   if (s.context == nullptr) Fail("cannot create an OpenGL context");
   if (!glXMakeCurrent(s.display, s.window, s.context)) Fail("cannot make the OpenGL context current");
@@ -278,214 +386,9 @@ void MakeContext(Surface& s, XVisualInfo* visual) {
   XFree(visual);
 }
 
-void Release(Surface& s) {
-  glXMakeCurrent(s.display, None, nullptr);
-  if (s.context != nullptr) glXDestroyContext(s.display, s.context);
-  if (s.ownWindow && !g_errors.windowGone) XDestroyWindow(s.display, s.window);
-  if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
-  XCloseDisplay(s.display);
-}
-
-struct LoopState {
-  SceneKeys keys;
-  bool quit = false;
-  bool repaint = false;   // the window was exposed or resized: draw it again at once
-  bool relayout = false;  // the window's size or the monitors changed: lay the scenes out again
-  int randrEventBase = -1;
-};
-
-void HandleEvent(const XEvent& event, Surface& s, LoopState& loop) {
-  switch (event.type) {
-    case KeyPress:
-    case KeyRelease: {
-      XKeyEvent key = event.xkey;
-      const KeySym sym = XLookupKeysym(&key, 0);
-      if (event.type == KeyPress && (sym == XK_Escape || sym == XK_q || sym == XK_Q)) loop.quit = true;
-      if (const auto sceneKey = SceneKeyFor(sym)) loop.keys[*sceneKey] = event.type == KeyPress;
-      break;
-    }
-    case FocusOut:
-      loop.keys.ReleaseAll();  // a key released elsewhere would otherwise stay held
-      break;
-    case ConfigureNotify:
-      if (event.xconfigure.window == s.window) {
-        s.width = event.xconfigure.width;
-        s.height = event.xconfigure.height;
-      }
-      // The window's size and place, or the screen's (the root window's), decide where the scenes go; the
-      // layout sets the viewports again and draws the window anew.
-      loop.relayout = true;
-      break;
-    case Expose:
-      // The last of a series of exposures repaints the whole window once.
-      if (event.xexpose.window == s.window && event.xexpose.count == 0) loop.repaint = true;
-      break;
-    case DestroyNotify:
-      if (event.xdestroywindow.window == s.window) g_errors.windowGone = true;
-      break;
-    case ClientMessage:
-      if (s.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == s.deleteWindow) loop.quit = true;
-      break;
-    default:
-      if (loop.randrEventBase >= 0 && event.type == loop.randrEventBase + RRScreenChangeNotify) {
-        XEvent copy = event;
-        XRRUpdateConfiguration(&copy);
-        loop.relayout = true;
-      }
-      break;
-  }
-}
-
-// Sleeps until `wait` has passed or the X connection or the signal pipe has something.
-void WaitForFrameOrEvent(Display* display, Microseconds wait) {
-  pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {g_wakePipe[0], POLLIN, 0}};
-  const timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
-  ppoll(fds, 2, &timeout, nullptr);
-  char drained[16];
-  while (read(g_wakePipe[0], drained, sizeof drained) > 0) {
-  }
-}
-
-// The monitor's power level as the DPMS extension reports it.
-class DpmsMonitor {
- public:
-  explicit DpmsMonitor(Display* display) : display_(display) {
-    int eventBase = 0, errorBase = 0;
-    present_ = DPMSQueryExtension(display, &eventBase, &errorBase) && DPMSCapable(display);
-  }
-  DpmsReading Read() const {
-    if (!present_) return DpmsReading::kNoExtension;
-    CARD16 level = 0;
-    BOOL enabled = False;
-    if (!DPMSInfo(display_, &level, &enabled)) return DpmsReading::kNoExtension;
-    if (!enabled) return DpmsReading::kDisabled;
-    switch (level) {
-      case DPMSModeStandby:
-        return DpmsReading::kStandby;
-      case DPMSModeSuspend:
-        return DpmsReading::kSuspend;
-      case DPMSModeOff:
-        return DpmsReading::kOff;
-      default:
-        return DpmsReading::kOn;
-    }
-  }
-
- private:
-  Display* display_;
-  bool present_ = false;
-};
-
-const char* DpmsText(DpmsReading reading) {
-  switch (reading) {
-    case DpmsReading::kNoExtension:
-      return "no DPMS extension";
-    case DpmsReading::kDisabled:
-      return "DPMS disabled";
-    case DpmsReading::kOn:
-      return "on";
-    case DpmsReading::kStandby:
-      return "standby";
-    case DpmsReading::kSuspend:
-      return "suspend";
-    case DpmsReading::kOff:
-      return "off";
-  }
-  return "?";
-}
-
-// The most scenes one window holds (one per monitor), whatever number of heads the server reports.
-constexpr std::size_t kMostScenes = 16;
-
-// How long between two questions to the DPMS extension.
-constexpr Microseconds kDpmsInterval = 1'000'000;
-
-// Puts the views on the program's one window: each scene in its own part of it (a monitor's) with the
-// camera for that part's shape, black where no scene is, then the frame-rate corner and the swap.
-class X11Painter final : public ViewPainter {
- public:
-  X11Painter(Surface& s, MonotonicClock& clock, bool showFps) : s_(s), clock_(clock), showFps_(showFps) {}
-
-  // The parts of the window the views are drawn in, top-left origin; one part over the whole window draws
-  // as a single scene always has (viewport and projection set on resize only).
-  void SetAreas(std::vector<SceneArea> areas) {
-    areas_ = std::move(areas);
-    whole_ = areas_.size() == 1 && areas_[0].area == PixelRect{0, 0, s_.width, s_.height};
-  }
-  bool Whole() const { return whole_; }
-
-  void PaintView(std::size_t index, RainScene& scene) override {
-    if (!whole_) {
-      if (index == 0) ClearWindow();
-      const PixelRect part = GlViewport(areas_[index].area, s_.height);
-      SetSceneViewport(part.x, part.y, part.width, part.height);
-      glScissor(part.x, part.y, part.width, part.height);
-      glEnable(GL_SCISSOR_TEST);  // the scene's clear stays inside its own part
-    }
-    DrawScene(scene);
-    if (index + 1 == areas_.size()) Present();
-  }
-
-  // A window with no scene at all (`primary` on a monitor other than the primary) is shown black.
-  void PaintEmpty() {
-    ClearWindow();
-    Present();
-  }
-
- private:
-  void ClearWindow() {
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, s_.width, s_.height);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-
-  void Present() {
-    if (!whole_) {
-      glDisable(GL_SCISSOR_TEST);
-      glViewport(0, 0, s_.width, s_.height);
-    }
-    if (showFps_) {
-      frameRate_.Frame(clock_.Now());
-      DrawOverlayText(FrameRateText(frameRate_.Rate()), s_.width, s_.height);
-    }
-    if (s_.doubleBuffered) {
-      glXSwapBuffers(s_.display, s_.window);
-    } else {
-      glFlush();
-    }
-  }
-
-  Surface& s_;
-  MonotonicClock& clock_;
-  bool showFps_;
-  FrameRateCounter frameRate_;
-  std::vector<SceneArea> areas_;
-  bool whole_ = true;
-};
-
-// Where the window lies on the root window.
-PixelRect WindowOnRoot(const Surface& s) {
-  int x = 0, y = 0;
-  Window child = 0;
-  XTranslateCoordinates(s.display, s.window, DefaultRootWindow(s.display), 0, 0, &x, &y, &child);
-  return {x, y, s.width, s.height};
-}
-
-// The parts of the window that get a scene of their own. The root window and the --fullscreen window
-// cover every monitor: the mode lays scenes over them (each, primary, span). A plain window and a window a
-// daemon hands over get one scene; under a daemon that runs one program per monitor, `primary` leaves the
-// windows on the other monitors black.
-std::vector<SceneArea> SceneAreas(const Surface& s, DrawPlace::Kind kind, const ProgramOptions& options) {
-  const bool coversMonitors = kind == DrawPlace::Kind::kRootWindow || (kind == DrawPlace::Kind::kOwnWindow && options.fullscreen);
-  const bool primaryOnly = kind == DrawPlace::Kind::kGivenWindow && options.monitors == MonitorMode::kPrimary;
-  if (!coversMonitors && !primaryOnly) return {{{0, 0, s.width, s.height}, true}};
-  const MonitorSet desk = CurrentMonitorsX11(s.display, DefaultScreen(s.display));
-  return AreasInWindow(LayOutScenes(options.monitors, desk), WindowOnRoot(s));
-}
-
 // Asks a window manager to stretch the full-screen window over every monitor (_NET_WM_FULLSCREEN_MONITORS:
 // the monitors at its top, bottom, left and right edges, as Xinerama numbers them).
-void AskForEveryMonitor(const Surface& s) {
+void AskForEveryMonitor(const Program& s) {
   const MonitorSet desk = CurrentMonitorsX11(s.display, DefaultScreen(s.display));
   if (desk.monitors.size() < 2) return;
   long edges[4] = {0, 0, 0, 0};  // top, bottom, left, right
@@ -511,119 +414,188 @@ void AskForEveryMonitor(const Surface& s) {
              &message);
 }
 
-int Run(const ProgramOptions& options) {
-  BitmapPixels texture = ReadTexture(options.texture);
-  const ResolvedPlace resolved = ResolveDrawPlace(options, std::getenv("XSCREENSAVER_WINDOW"));
-  if (!resolved.place) Fail(resolved.error);
+// Where the window lies on the root window.
+PixelRect WindowOnRoot(const Program& p) {
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(p.display, p.window, DefaultRootWindow(p.display), 0, 0, &x, &y, &child);
+  return {x, y, p.width, p.height};
+}
 
+// The parts of the window that get a view of their own. The root window and the --fullscreen window
+// cover every monitor: the mode lays views over them (each, primary, span). A plain window and a window a
+// daemon hands over get one view; under a daemon that runs one program per monitor, `primary` leaves the
+// windows on the other monitors black.
+std::vector<SceneArea> SceneAreas(const Program& p) {
+  const bool coversMonitors =
+      p.kind == DrawPlace::Kind::kRootWindow || (p.kind == DrawPlace::Kind::kOwnWindow && p.options.fullscreen);
+  const bool primaryOnly = p.kind == DrawPlace::Kind::kGivenWindow && p.options.monitors == MonitorMode::kPrimary;
+  if (!coversMonitors && !primaryOnly) return {{{0, 0, p.width, p.height}, true}};
+  const MonitorSet desk = CurrentMonitorsX11(p.display, DefaultScreen(p.display));
+  return AreasInWindow(LayOutScenes(p.options.monitors, desk), WindowOnRoot(p));
+}
+
+// Lays the views over the window as its size and the monitors are now; views that stay go on raining.
+void LayOutViews(Program& p) {
+  std::vector<SceneArea> areas = SceneAreas(p);
+  if (areas.size() > kMostScenes) areas.resize(kMostScenes);
+  std::vector<ViewPlace> places;
+  for (const SceneArea& a : areas) {
+    places.push_back({0, {a.area.x, a.area.y, a.area.width, a.area.height}, p.width, p.height});
+  }
+  p.views->Arrange(places, p.target);
+  p.viewsCoverWindow = places.size() == 1 && places[0].IsWhole();
+  if (p.verbose) {
+    std::fprintf(stderr, "%s: %zu scene(s)", kProgram, areas.size());
+    for (const SceneArea& a : areas)
+      std::fprintf(stderr, " %dx%d+%d+%d", a.area.width, a.area.height, a.area.x, a.area.y);
+    std::fprintf(stderr, " textures: %zu\n", p.views->TextureCount());
+  }
+  p.relayout = false;
+  p.repaint = true;
+}
+
+void HandleEvent(Program& p, const XEvent& event) {
+  switch (event.type) {
+    case KeyPress:
+    case KeyRelease: {
+      XKeyEvent key = event.xkey;
+      const KeySym sym = XLookupKeysym(&key, 0);
+      if (event.type == KeyPress && (sym == XK_Escape || sym == XK_q || sym == XK_Q)) p.quit = true;
+      if (const auto sceneKey = SceneKeyFor(sym)) p.keys[*sceneKey] = event.type == KeyPress;
+      break;
+    }
+    case FocusOut:
+      p.keys.ReleaseAll();  // a key released elsewhere would otherwise stay held
+      break;
+    case ConfigureNotify:
+      if (event.xconfigure.window == p.window) {
+        p.width = event.xconfigure.width;
+        p.height = event.xconfigure.height;
+      }
+      // The window's size and place, or the screen's (the root window's), decide where the views go.
+      p.relayout = true;
+      break;
+    case Expose:
+      // The last of a series of exposures repaints the whole window once.
+      if (event.xexpose.window == p.window && event.xexpose.count == 0) p.repaint = true;
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == p.window) g_errors.windowGone = true;
+      break;
+    case ClientMessage:
+      if (p.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == p.deleteWindow) p.quit = true;
+      break;
+    default:
+      if (p.randrEventBase >= 0 && event.type == p.randrEventBase + RRScreenChangeNotify) {
+        XEvent copy = event;
+        XRRUpdateConfiguration(&copy);
+        p.relayout = true;
+      }
+      break;
+  }
+}
+
+// Sleeps until `wait` has passed or the X connection or the signal pipe has something.
+void WaitForFrameOrEvent(Display* display, Microseconds wait) {
+  pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {g_wakePipe[0], POLLIN, 0}};
+  const timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
+  ppoll(fds, 2, &timeout, nullptr);
+  char drained[16];
+  while (read(g_wakePipe[0], drained, sizeof drained) > 0) {
+  }
+}
+
+// The display, the window (the program's own, the root or a given one) and its GL context.
+void OpenWindow(Program& p) {
   XSetIOErrorHandler(OnXIoError);
   XSetErrorHandler(OnXError);
-  Surface s;
-  s.display = OpenDisplay();
+  p.display = OpenDisplay();
   XVisualInfo* visual = nullptr;
-  switch (resolved.place->kind) {
+  switch (p.kind) {
     case DrawPlace::Kind::kOwnWindow:
-      visual = CreateOwnWindow(s, options.fullscreen);
+      visual = CreateOwnWindow(p);
       break;
     case DrawPlace::Kind::kRootWindow:
-      visual = UseForeignWindow(s, DefaultRootWindow(s.display));
+      visual = UseForeignWindow(p, DefaultRootWindow(p.display));
       break;
     case DrawPlace::Kind::kGivenWindow:
-      visual = UseForeignWindow(s, static_cast<Window>(resolved.place->windowId));
+      visual = UseForeignWindow(p, static_cast<Window>(p.windowId));
       break;
   }
-  MakeContext(s, visual);
-  XkbSetDetectableAutoRepeat(s.display, True, nullptr);  // a held key sends one press and one release
-  const char* verboseSwitch = std::getenv("ORLINDE_VERBOSE");
-  const bool verbose = verboseSwitch != nullptr && std::strcmp(verboseSwitch, "1") == 0;
-  if (verbose) std::fprintf(stderr, "%s: drawing on window 0x%lx (%d x %d)\n", kProgram, s.window, s.width, s.height);
+  MakeContext(p, visual);
+  XkbSetDetectableAutoRepeat(p.display, True, nullptr);  // a held key sends one press and one release
+  if (p.verbose) std::fprintf(stderr, "%s: drawing on window 0x%lx (%d x %d)\n", kProgram, p.window, p.width, p.height);
+  p.randrEventBase = WatchMonitorChangesX11(p.display, DefaultScreen(p.display));
+  if (p.options.fullscreen && p.kind == DrawPlace::Kind::kOwnWindow) AskForEveryMonitor(p);
+}
 
+// The views over the monitors, the frame loop at the display's pace, and the display-power watch.
+void OpenScene(Program& p, BitmapPixels texture, bool paced) {
   FlushDenormalsToZero();
-  SteadyClock clock;
-  X11Painter painter(s, clock, options.showFps);
-  std::vector<SceneView> views;
-  ResizeScene(s.width, s.height);
-  if (texture.pixels.empty()) Fail("the texture holds no pixels");
-  // One scene, with its own drops, for each part of the window that gets one; scenes that are there
-  // already go on raining when the layout changes.
-  const auto arrange = [&] {
-    std::vector<SceneArea> areas = SceneAreas(s, resolved.place->kind, options);
-    if (areas.size() > kMostScenes) areas.resize(kMostScenes);
-    while (views.size() > areas.size()) views.pop_back();
-    while (views.size() < areas.size()) {
-      SceneView& view = views.emplace_back(clock);
-      InitScene(view.scene, texture, view.rain, ClockSeed(clock) + static_cast<std::uint32_t>(views.size()));
-      view.scene.RainInterval = options.rainInterval;
-      view.rain.SetRainTimer(view.scene.RainInterval);
-    }
-    if (verbose) {
-      std::fprintf(stderr, "%s: %zu scene(s)", kProgram, areas.size());
-      for (const SceneArea& a : areas) std::fprintf(stderr, " %dx%d+%d+%d", a.area.width, a.area.height, a.area.x, a.area.y);
-      std::fputc('\n', stderr);
-    }
-    painter.SetAreas(std::move(areas));
-    // Several parts set their viewports as each is drawn (and leave the scissor off after a frame); one part
-    // over the whole window keeps the viewport set here.
-    if (painter.Whole()) ResizeScene(s.width, s.height);
-    if (views.empty()) painter.PaintEmpty();
-  };
-  if (options.fullscreen && resolved.place->kind == DrawPlace::Kind::kOwnWindow) AskForEveryMonitor(s);
-  arrange();
-
-  const bool paced = !PacingSwitchedOff();
-  if (paced) AskForSwapIntervalOne(s.display, DefaultScreen(s.display), s.window);
+  p.views.emplace(p.clock, std::move(texture), p.options.rainInterval, ClockSeed(p.clock));
+  LayOutViews(p);
+  if (paced) AskForSwapIntervalOne(p.display, DefaultScreen(p.display), p.window);
   // The program does not know the display's rate: 60 frames a second, one per scene step.
-  FrameLoop frames(clock, ChooseFramePeriod(0, paced, options.delayMicroseconds), views);
+  p.frames.emplace(p.clock, ChooseFramePeriod(0, paced, p.options.delayMicroseconds), *p.views);
+  if (p.kind != DrawPlace::Kind::kGivenWindow) p.dpms.emplace(p.display, p.verbose);
+}
 
-  // In a window handed over by a daemon the daemon watches the monitor (XScreenSaver ends its hacks when
-  // it powers down); in its own window or on the root window the program asks DPMS once a second.
-  const bool watchPower = resolved.place->kind != DrawPlace::Kind::kGivenWindow;
-  const DpmsMonitor dpms(s.display);
-  DisplayPower power;
-  std::optional<DpmsReading> lastReading;
-  Microseconds nextPowerCheck = clock.Now();
-
-  LoopState loop;
-  loop.randrEventBase = WatchMonitorChangesX11(s.display, DefaultScreen(s.display));
+// Events, display power and layout first; then the scene's turn, or a sleep until something is due.
+void RunLoop(Program& p) {
   while (true) {
-    while (XPending(s.display) > 0) {
+    while (XPending(p.display) > 0) {
       XEvent event;
-      XNextEvent(s.display, &event);
-      HandleEvent(event, s, loop);
+      XNextEvent(p.display, &event);
+      HandleEvent(p, event);
     }
-    if (loop.quit || g_signalled || g_errors.windowGone) break;
-    if (watchPower && clock.Now() >= nextPowerCheck) {
-      const DpmsReading reading = dpms.Read();
-      power.Dpms(reading);
-      frames.SetDrawing(power.ShouldDraw());
-      if (verbose && reading != lastReading) {
-        std::fprintf(stderr, "%s: display power: %s, %s\n", kProgram, DpmsText(reading),
-                     power.ShouldDraw() ? "drawing" : "paused");
-      }
-      lastReading = reading;
-      nextPowerCheck = clock.Now() + kDpmsInterval;
+    if (Ending(p)) return;
+    if (p.dpms) {
+      p.dpms->Poll(p.clock.Now(), p.power);
+      p.frames->SetDrawing(p.power.ShouldDraw());
     }
-    if (loop.relayout) {
-      loop.relayout = false;
-      arrange();
-      frames.SetViews(views);
-      loop.repaint = true;
+    if (p.relayout) LayOutViews(p);
+    if (p.repaint) {
+      p.repaint = false;
+      p.frames->Repaint(p.painter);
     }
-    if (loop.repaint) {
-      loop.repaint = false;
-      if (views.empty()) {
-        painter.PaintEmpty();
-      } else {
-        frames.Repaint(painter);
-      }
+    if (const Microseconds wait = p.frames->TimeUntilDue(); wait > 0) {
+      WaitForFrameOrEvent(p.display, wait);
+    } else if (p.frames->Turn(p.keys, p.painter, p.ends)) {
+      return;
     }
-    if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
-      WaitForFrameOrEvent(s.display, wait);
-      continue;
-    }
-    frames.Turn(loop.keys, painter);
   }
-  Release(s);
+}
+
+void CloseScene(Program& p) {
+  p.dpms.reset();
+  p.frames.reset();
+  if (!g_errors.windowGone) p.views->Clear(p.target);
+  p.views.reset();
+}
+
+void CloseWindow(Program& p) {
+  glXMakeCurrent(p.display, None, nullptr);
+  if (p.context != nullptr) glXDestroyContext(p.display, p.context);
+  if (p.ownWindow && !g_errors.windowGone) XDestroyWindow(p.display, p.window);
+  if (p.colormap != 0) XFreeColormap(p.display, p.colormap);
+  XCloseDisplay(p.display);
+}
+
+int Run(const ProgramOptions& options) {
+  BitmapPixels texture = ReadTexture(options.texture);
+  if (texture.pixels.empty()) Fail("the texture holds no pixels");
+  const ResolvedPlace resolved = ResolveDrawPlace(options, std::getenv("XSCREENSAVER_WINDOW"));
+  if (!resolved.place) Fail(resolved.error);
+  Program p(options, resolved.place->kind);
+  p.windowId = resolved.place->windowId;
+  p.verbose = SwitchedOn("ORLINDE_VERBOSE");
+
+  OpenWindow(p);
+  OpenScene(p, std::move(texture), !PacingSwitchedOff());
+  RunLoop(p);
+  CloseScene(p);
+  CloseWindow(p);
   return 0;
 }
 

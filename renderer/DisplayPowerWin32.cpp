@@ -29,7 +29,7 @@ bool HandlePowerBroadcast(WPARAM event, LPARAM data, DisplayPower& power) {
       }
       DWORD state = 0;
       std::memcpy(&state, setting->Data, sizeof state);
-      power.ConsoleDisplayState(state);
+      power.DisplayOff(state == kConsoleDisplayOff);
       break;
     }
     default:

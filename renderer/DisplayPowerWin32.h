@@ -10,7 +10,14 @@
 namespace orlinde::renderer {
 
 // GUID_CONSOLE_DISPLAY_STATE: the power setting whose value is the console display's state.
-inline constexpr GUID kConsoleDisplayStateSetting = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+inline constexpr GUID kConsoleDisplayStateSetting = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
+// The console display states that setting carries: off shows nothing; on and dimmed are still seen (and
+// a value not known here draws).
+inline constexpr DWORD kConsoleDisplayOff = 0;
+inline constexpr DWORD kConsoleDisplayOn = 1;
+inline constexpr DWORD kConsoleDisplayDimmed = 2;
 
 // Asks the system to send `window` the console display state whenever it changes (and once at once).
 class DisplayStateNotifications {

@@ -1,6 +1,7 @@
 // The renderer program: its pop-up OpenGL window (and, with several monitors, one more for each other
-// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the scene (SceneGl); when to draw, how many
-// scene steps to run and when a drop falls comes from the frame loop the Linux program runs too.
+// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the
+// scene (SceneGl); when to draw, how many scene steps to run and when a drop falls comes from the frame loop the Linux
+// program runs too.
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -14,6 +15,7 @@
 #include "common/DisplaySettingWin32.h"
 #include "common/HandOverPath.h"
 #include "common/MonitorsWin32.h"
+#include "common/RunSwitches.h"
 #include "common/WindowTitles.h"
 #include "renderer/DisplayPowerWin32.h"
 #include "renderer/RendererTexts.h"
@@ -24,6 +26,7 @@
 #include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
+#include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
 #include "scene/TextureFile.h"
 
@@ -50,12 +53,11 @@ struct RendererState {
   SceneKeys sceneKeys;           // the same presses as the scene's keys
   POINT StartCursor{};
   SteadyClock clock;
-  std::vector<SceneView> views;  // the window's scene first, then one for each of `others`
+  std::optional<SceneViews> views;  // the window's scene first (target 0), then others[i] as target i + 1
   std::vector<MonitorWindow> others;
-  BitmapPixels texture;          // kept for the scenes of monitors that come later
   MonitorMode mode = kDefaultMonitorMode;
   bool paced = true;
-  FrameLoop* frames = nullptr;   // while the loop runs
+  FrameLoop* frames = nullptr;  // while the loop runs
   DisplayPower power;
 };
 
@@ -113,17 +115,39 @@ void MakeViewCurrent(std::size_t index) {
   wglMakeCurrent(target.deviceContext, target.renderingContext);
 }
 
+// The windows as the views' targets: target 0 the renderer's own window, target i + 1 others[i].
+class WindowTargets final : public GlViewTargets {
+ public:
+  void MakeCurrent(std::size_t target) override {
+    const ViewTarget t = TargetOf(target);
+    wglMakeCurrent(t.deviceContext, t.renderingContext);
+  }
+};
+
 // Puts a scene on its window: draw, then swap.
 class WindowPainter final : public ViewPainter {
  public:
-  void PaintView(std::size_t index, RainScene& scene) override {
-    MakeViewCurrent(index);
-    DrawScene(scene);
-    SwapBuffers(TargetOf(index).deviceContext);
+  void PaintView(SceneView& view) override {
+    MakeViewCurrent(view.place.target);
+    DrawView(view);
+    SwapBuffers(TargetOf(view.place.target).deviceContext);
   }
 };
 
 WindowPainter g_painter;
+WindowTargets g_targets;
+
+// The places of the views: the renderer's own window whole, then each other monitor's window whole.
+void ArrangeViews() {
+  std::vector<ViewPlace> places;
+  RECT client{};
+  GetClientRect(g.window, &client);
+  places.push_back(ViewPlace::Whole(0, client.right - client.left, client.bottom - client.top));
+  for (std::size_t i = 0; i < g.others.size(); ++i) {
+    places.push_back(ViewPlace::Whole(i + 1, g.others[i].area.width, g.others[i].area.height));
+  }
+  g.views->Arrange(places, g_targets);
+}
 
 // Where the driver offers WGL_EXT_swap_control, asks the current context's swaps to wait for `interval`
 // refreshes (0: not at all).
@@ -229,12 +253,15 @@ void CloseMonitorWindow(MonitorWindow& other) {
 // Other monitors' windows and scenes go, from the last, until `keep` are left; the renderer's own context
 // is current again.
 void CloseMonitorWindows(std::size_t keep = 0) {
+  if (g.others.size() > keep && g.views) {
+    std::vector<ViewPlace> places;
+    for (std::size_t i = 0; i <= keep && i < g.views->size(); ++i) places.push_back((*g.views)[i].place);
+    g.views->Arrange(places, g_targets);
+  }
   while (g.others.size() > keep) {
     CloseMonitorWindow(g.others.back());
     g.others.pop_back();
-    g.views.pop_back();
   }
-  if (g.frames != nullptr) g.frames->SetViews(g.views);
   if (g.renderingContext != nullptr) wglMakeCurrent(g.deviceContext, g.renderingContext);
 }
 
@@ -268,9 +295,6 @@ void OpenMonitorWindow(const PixelRect& area) {
   // The loop paces every window; a swap that waited for its own monitor's refresh would hold up the
   // windows drawn after it in the same frame.
   AskForSwapInterval(0);
-  ResizeScene(area.width, area.height);
-  SceneView& view = g.views.emplace_back(g.clock);
-  InitScene(view.scene, g.texture, view.rain, ClockSeed(g.clock) + static_cast<std::uint32_t>(g.views.size()));
   g.others.push_back(other);
   ShowWindow(other.window, SW_SHOWNOACTIVATE);
 }
@@ -291,8 +315,6 @@ void LayOutWindows() {
     if (other.area == area) continue;
     other.area = area;
     SetWindowPos(other.window, nullptr, area.x, area.y, area.width, area.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    MakeViewCurrent(i + 1);
-    ResizeScene(area.width, area.height);
   }
   if (desk.monitors.size() > 1 && g.mode == MonitorMode::kSpan) {
     const PixelRect box = BoundingBox(desk.monitors);
@@ -310,10 +332,10 @@ void LayOutWindows() {
     }
     for (std::size_t i = g.others.size() + 1; i <= wanted; ++i) OpenMonitorWindow(areas[i].area);
   }
+  ArrangeViews();
   MakeViewCurrent(0);
   // One window waits for its monitor's refresh at the swap; several leave the waiting to the loop.
   if (g.paced || !g.others.empty()) AskForSwapInterval(g.others.empty() ? 1 : 0);
-  if (g.frames != nullptr) g.frames->SetViews(g.views);
 }
 
 // The fastest refresh among the monitors drawn on, so that pacing to it halves no monitor's rate.
@@ -333,7 +355,10 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_SIZE:
       MakeViewCurrent(0);
       ResizeScene(LOWORD(lParam), HIWORD(lParam));
-      if (g.frames != nullptr) g.frames->Repaint(g_painter);
+      if (g.frames != nullptr) {
+        ArrangeViews();
+        g.frames->Repaint(g_painter);
+      }
       return 0;
     case WM_PAINT:
       // Frames come at most once per scene step: a window uncovered in between is drawn again at once.
@@ -414,16 +439,33 @@ bool CreateRenderWindow(std::int32_t colourBits) {
   // the process with it still current lets the driver's worker threads fault while the process goes down
   // (seen with Mesa's llvmpipe under Wine).
   StdioFileOpener files;
-  const TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
-  SceneView& view = g.views.emplace_back(g.clock);
-  g.texture = texture.bitmap;
-  if (!InitScene(view.scene, texture.bitmap, view.rain, ClockSeed(g.clock))) {
+  TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
+  if (texture.bitmap.pixels.empty()) {
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(g.renderingContext);
     ExitProcess(1);
   }
+  g.views.emplace(g.clock, std::move(texture.bitmap), kInitialRainInterval, ClockSeed(g.clock));
+  ArrangeViews();
   return true;
 }
+
+// Escape after a frame, then the pointer rule.
+class RendererEnds final : public EndCheck {
+ public:
+  bool ShouldEnd(const TurnOutcome& turn) override {
+    if (g.Keys[VK_ESCAPE]) return true;
+    // The pointer is read with the scene's steps, 60 times a second: on a paced display that is every
+    // frame, while unpaced frames do not each pay a read that under Wine is a round trip to the X server
+    // costing more than the frame's whole drawing. While nothing is drawn, at every check.
+    if (turn.steps == 0 && turn.drew) return false;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return orlinde::CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y);
+  }
+};
+
+RendererEnds g_ends;
 
 int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   FlushDenormalsToZero();
@@ -435,7 +477,7 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const bool paced = !PacingSwitchedOff();
   g.paced = paced;
   LayOutWindows();
-  FrameLoop frames(g.clock, ChooseFramePeriod(FastestRefresh(), paced), g.views);
+  FrameLoop frames(g.clock, ChooseFramePeriod(FastestRefresh(), paced), *g.views);
   // Millisecond waits, paced or not: the drops and the end checks are timed too.
   const TimerResolution resolution(true);
   const DisplayStateNotifications displayState(g.window);
@@ -458,25 +500,13 @@ int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       WaitForFrameOrInput(wait);
       continue;
     }
-    const TurnOutcome turn = frames.Turn(g.sceneKeys, g_painter);
-    if (!turn.checkEnds) continue;
-    if (g.Keys[VK_ESCAPE]) {
-      done = true;
-      continue;
-    }
-    // The pointer is read with the scene's steps, 60 times a second: on a paced display that is every
-    // frame, while unpaced frames do not each pay a read that under Wine is a round trip to the X server
-    // costing more than the frame's whole drawing. While nothing is drawn, at every check.
-    if (turn.steps > 0 || !turn.drew) {
-      POINT cursor{};
-      GetCursorPos(&cursor);
-      if (orlinde::CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y)) done = true;
-    }
+    done = frames.Turn(g.sceneKeys, g_painter, g_ends);
   }
   g.frames = nullptr;
 
   ShowCursor(TRUE);
   CloseMonitorWindows();
+  g.views->Clear(g_targets);
   UnregisterClassA(texts::kMonitorWindowClass, g.instance);
   DestroyRenderWindow();
   return 0;

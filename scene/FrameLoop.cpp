@@ -2,14 +2,14 @@
 
 namespace orlinde {
 
-FrameLoop::FrameLoop(MonotonicClock& clock, Microseconds framePeriod, std::span<SceneView> views)
+FrameLoop::FrameLoop(MonotonicClock& clock, Microseconds framePeriod, SceneViews& views)
     : clock_(clock), pacer_(clock, framePeriod), views_(views), nextCheck_(clock.Now()) {}
 
 void FrameLoop::SetDrawing(bool drawing) {
   if (drawing && !drawing_) {
     pacer_.Restart();
     const Microseconds now = clock_.Now();
-    for (SceneView& view : views_) view.rain.Restart(now);
+    for (std::size_t i = 0; i < views_.size(); ++i) views_[i].rain.Restart(now);
   }
   drawing_ = drawing;
 }
@@ -18,49 +18,57 @@ Microseconds FrameLoop::TimeUntilDue() {
   const Microseconds now = clock_.Now();
   Microseconds wait = nextCheck_ > now ? nextCheck_ - now : 0;
   if (wait > kLongestIdleWait) wait = kLongestIdleWait;  // a clock that went backwards
-  if (!drawing_) return wait;
+  if (!drawing_ || views_.empty()) return wait;
   const Microseconds untilFrame = pacer_.TimeUntilFrame();
   if (untilFrame < wait) wait = untilFrame;
-  for (const SceneView& view : views_) {
-    const Microseconds untilDrop = view.rain.TimeUntilDrop(now);
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    const Microseconds untilDrop = views_[i].rain.TimeUntilDrop(now);
     if (untilDrop >= 0 && untilDrop < wait) wait = untilDrop;
   }
   return wait;
 }
 
-TurnOutcome FrameLoop::Turn(SceneKeys& keys, ViewPainter& painter) {
+bool FrameLoop::Turn(SceneKeys& keys, ViewPainter& painter, EndCheck& ends) {
   TurnOutcome outcome;
   const Microseconds now = clock_.Now();
-  if (drawing_) {
-    for (SceneView& view : views_) {
-      if (view.rain.TakeDueDrop(now)) AddDrop(view.scene);
+  if (drawing_ && !views_.empty()) {
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+      if (views_[i].rain.TakeDueDrop(now)) AddDrop(views_[i].scene);
     }
     if (pacer_.TimeUntilFrame() == 0) {
       outcome.steps = pacer_.BeginFrame();
-      for (std::size_t index = 0; index < views_.size(); ++index) {
-        RainScene& scene = views_[index].scene;
-        for (int step = 0; step < outcome.steps; ++step) StepScene(scene, keys);
-        painter.PaintView(index, scene);
+      for (std::size_t i = 0; i < views_.size(); ++i) {
+        for (int step = 0; step < outcome.steps; ++step) StepScene(views_[i].scene, keys);
       }
+      Paint(painter);
       outcome.drew = true;
-      // Every view sees the same presses; the table then has them cleared once.
-      const SceneKeys pressed = keys;
-      for (SceneView& view : views_) {
-        keys = pressed;
-        ProcessKeys(view.scene, keys, view.rain);
-      }
     }
   }
   if (outcome.drew || now >= nextCheck_ || nextCheck_ - now > kLongestIdleWait) {
-    outcome.checkEnds = true;
     nextCheck_ = now + kLongestIdleWait;
+    // The end conditions come before the keys that act once per press: Escape held with Space ends the
+    // program without a last drop.
+    if (ends.ShouldEnd(outcome)) return true;
   }
-  return outcome;
+  if (outcome.drew) {
+    // Every view sees the same presses; the table then has them cleared once.
+    const SceneKeys pressed = keys;
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+      keys = pressed;
+      ProcessKeys(views_[i].scene, keys, views_[i].rain);
+    }
+  }
+  return false;
 }
 
 void FrameLoop::Repaint(ViewPainter& painter) {
-  if (!drawing_) return;
-  for (std::size_t index = 0; index < views_.size(); ++index) painter.PaintView(index, views_[index].scene);
+  if (drawing_) Paint(painter);
+}
+
+void FrameLoop::Paint(ViewPainter& painter) {
+  painter.BeginFrame();
+  for (std::size_t i = 0; i < views_.size(); ++i) painter.PaintView(views_[i]);
+  painter.EndFrame();
 }
 
 }  // namespace orlinde

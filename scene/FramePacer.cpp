@@ -1,8 +1,5 @@
 #include "scene/FramePacer.h"
 
-#include <cstdlib>
-#include <cstring>
-
 namespace orlinde {
 namespace {
 
@@ -29,14 +26,6 @@ Microseconds ChooseFramePeriod(int reportedHz, bool paced, Microseconds leastPer
     if (period < kStepPeriod) period = kStepPeriod;
   }
   return leastPeriod > period ? leastPeriod : period;
-}
-
-bool PacingSwitchedOff() {
-#ifdef _MSC_VER
-#pragma warning(suppress : 4996)  // getenv: the value is only compared, never kept
-#endif
-  const char* value = std::getenv("ORLINDE_UNPACED");
-  return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 // The step clock starts half a step in: on a display that runs at the step rate, each frame then falls

@@ -41,9 +41,6 @@ inline constexpr Microseconds kStepPeriod = (1'000'000 + kSceneStepsPerSecond - 
 // `leastPeriod` is a longer period the user asked for; it holds paced or not.
 Microseconds ChooseFramePeriod(int reportedHz, bool paced, Microseconds leastPeriod = 0);
 
-// Whether ORLINDE_UNPACED=1 is set: frames as fast as the loop turns, to measure what pacing saves.
-bool PacingSwitchedOff();
-
 class FramePacer {
  public:
   // Starts at the clock's present time. `framePeriod` 0 draws a frame whenever the loop is idle (no

@@ -56,7 +56,6 @@ struct RainScene {
   std::int32_t RainInterval = kInitialRainInterval;
   float TiltAngle = kInitialTiltAngle;
   float TurnAngle = kInitialTurnAngle;
-  std::uint32_t TextureId = 0;
   std::mt19937 Random;
 };
 

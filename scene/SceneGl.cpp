@@ -31,19 +31,19 @@ static_assert(kGridSize * kGridSize <= 65536, "the strip indices are 16 bits wid
 
 }  // namespace
 
-void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId) {
+std::uint32_t UploadTexture(const BitmapPixels& bitmap) {
   GLuint id = 0;
   glGenTextures(1, &id);
-  textureId = id;
   glBindTexture(GL_TEXTURE_2D, id);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   // The reader pads each row to 4 bytes, matching the default unpack alignment left in place here.
   gluBuild2DMipmaps(GL_TEXTURE_2D, 3, bitmap.width, bitmap.height, GL_RGB, GL_UNSIGNED_BYTE, bitmap.pixels.data());
+  return id;
 }
 
-bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rainTimer, std::uint32_t seed) {
+std::uint32_t SetUpSceneGl(const BitmapPixels& bitmap) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
@@ -52,9 +52,7 @@ bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rain
   glBlendFunc(GL_SRC_COLOR, GL_ONE);  // adds the square of the drawn colour
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glEnable(GL_TEXTURE_2D);
-
-  if (bitmap.pixels.empty()) return false;
-  UploadTexture(bitmap, scene.TextureId);
+  const std::uint32_t texture = UploadTexture(bitmap);
 
   glEnable(GL_BLEND);
   glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
@@ -65,11 +63,12 @@ bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rain
   // The surface is drawn from the scene's vertex and normal arrays: 63 calls a frame instead of 16,000.
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
+  return texture;
+}
 
-  ResetSceneState(scene, 0);
-  rainTimer.SetRainTimer(scene.RainInterval);
-  scene.Random.seed(seed);
-  return true;
+void GlViewTargets::ReleaseTexture(std::uint32_t texture) {
+  const GLuint id = texture;
+  glDeleteTextures(1, &id);
 }
 
 void ResizeScene(std::int32_t width, std::int32_t height) {
@@ -86,7 +85,7 @@ void SetSceneViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::i
   glLoadIdentity();
 }
 
-void DrawScene(RainScene& scene) {
+void DrawScene(RainScene& scene, std::uint32_t texture) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glTranslatef(0.0f, 0.2f, -4.5f);
@@ -94,11 +93,27 @@ void DrawScene(RainScene& scene) {
   glRotatef(scene.TurnAngle, 0.0f, 1.0f, 0.0f);
   glColor3f(0.85f, 1.0f, 0.85f);
   BuildSurfaceMesh(scene);
+  glBindTexture(GL_TEXTURE_2D, texture);
   DrawSurface(scene);
 }
 
+void DrawView(SceneView& view) {
+  const ViewPlace& place = view.place;
+  if (place.IsWhole()) {
+    ResizeScene(place.drawableWidth, place.drawableHeight);
+    DrawScene(view.scene, view.texture);
+    return;
+  }
+  // GL counts rows from the bottom of the drawable.
+  const std::int32_t y = place.drawableHeight - place.area.y - place.area.height;
+  SetSceneViewport(place.area.x, y, place.area.width, place.area.height);
+  glScissor(place.area.x, y, place.area.width, place.area.height);
+  glEnable(GL_SCISSOR_TEST);  // the scene's clear stays inside its own part
+  DrawScene(view.scene, view.texture);
+  glDisable(GL_SCISSOR_TEST);
+}
+
 void DrawSurface(const RainScene& scene) {
-  glBindTexture(GL_TEXTURE_2D, scene.TextureId);
   // The arrays are read where the mesh builder wrote them, nothing copied; setting the two pointers
   // each frame keeps the drawing right for whichever scene is passed.
   glVertexPointer(3, GL_FLOAT, 0, scene.SurfaceVertices);

@@ -1,22 +1,30 @@
-// Drawing of the rain scene with fixed-function OpenGL 1.1 and GLU: set-up, projection, the per-frame
-// draw and the texture upload. Portable: runs through WGL on Windows, GLX on Linux and OSMesa in tests.
+// Drawing of the rain scene with fixed-function OpenGL 1.1 and GLU: a context's set-up with its texture,
+// projection, the per-frame draw of a view. Portable: runs through WGL on Windows, GLX on Linux and OSMesa
+// in tests.
 #pragma once
 
 #include <cstdint>
 
 #include "scene/BitmapReader.h"
 #include "scene/RainScene.h"
+#include "scene/SceneViews.h"
 
 namespace orlinde {
 
-// Turns the pixels into the scene's one texture object, bound and modulated by the current colour.
-void UploadTexture(const BitmapPixels& bitmap, std::uint32_t& textureId);
+// Turns the pixels into a texture object, bound and modulated by the current colour; its name.
+std::uint32_t UploadTexture(const BitmapPixels& bitmap);
 
-// One-time set-up after the context is current and the first ResizeScene ran, from the texture pixels the
-// program read: the GL state, the texture, the scene's start values with drops seeded from `seed`, and the
-// rain timer armed. It also enables the vertex and normal arrays that DrawSurface submits from. Returns
-// false, with no texture and no timer, when `bitmap` holds no pixels: the program decides how to end.
-bool InitScene(RainScene& scene, const BitmapPixels& bitmap, RainTimerSink& rainTimer, std::uint32_t seed);
+// The GL state the scene draws with, on the current context (depth test, blending, sphere mapping, the
+// vertex and normal arrays), and the texture made from `bitmap`, which must hold pixels; the texture's name.
+std::uint32_t SetUpSceneGl(const BitmapPixels& bitmap);
+
+// The GL half of the views' targets: the set-up above and the texture's deletion. A shell derives from it
+// and says how a target's context is made current.
+class GlViewTargets : public ViewTargets {
+ public:
+  std::uint32_t SetUpTarget(const BitmapPixels& pixels) override { return SetUpSceneGl(pixels); }
+  void ReleaseTexture(std::uint32_t texture) override;
+};
 
 // Viewport and projection for a client area; a height of 0 counts as 1.
 void ResizeScene(std::int32_t width, std::int32_t height);
@@ -25,8 +33,12 @@ void ResizeScene(std::int32_t width, std::int32_t height);
 // scene's camera with that part's own aspect ratio. ResizeScene is this for the whole client area.
 void SetSceneViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
 
-// One frame of the surface as the scene's steps left it: clear, camera, the mesh, the strips.
-void DrawScene(RainScene& scene);
+// One frame of the surface as the scene's steps left it, with `texture`: clear, camera, the mesh, the strips.
+void DrawScene(RainScene& scene, std::uint32_t texture);
+
+// One frame of a view at its place: the viewport and camera of its part of the drawable (the clear kept
+// inside that part when it is not the whole drawable), then DrawScene.
+void DrawView(SceneView& view);
 
 // The 63 quad strips of the mesh, each vertex with its normal, from the scene's vertex and normal arrays
 // (one glDrawElements a strip), in the order immediate-mode strips would send them.

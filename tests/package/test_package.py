@@ -177,7 +177,7 @@ class PackageTest(unittest.TestCase):
             window = session.wait_for_window(LINUX_TITLE)
             match, deadline = 0.0, time.monotonic() + 30
             while match <= 0.85 and time.monotonic() < deadline and process.poll() is None:
-                time.sleep(0.5)
+                time.sleep(0.5)  # the pace of the polling: a screenshot every half second until the square fits
                 shot = Picture(session.screenshot("unpacked-program.png"))
                 _, match = fitted_turn(shot, window)
             self.assertIsNone(process.poll(), "the program ended while it should draw")

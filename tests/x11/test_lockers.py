@@ -71,8 +71,7 @@ class InstalledPackageTest(unittest.TestCase):
                                     check=False, env={**os.environ, "DEBIAN_FRONTEND": "noninteractive"})
         self.assertEqual(0, installing.returncode, installing.stdout + installing.stderr)
         self.assertTrue(Path(INSTALLED).is_file())
-        self.session = X11Session(ARTIFACTS, *SCREEN).__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
+        self.session = self.enterContext(X11Session(ARTIFACTS, *SCREEN))
 
     def purge(self):
         for pid in installed_pids():  # only the installed program, should a case have failed half-way

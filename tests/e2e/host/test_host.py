@@ -98,8 +98,8 @@ class HostTestCase(unittest.TestCase):
         renderer = self.session.wait_for_window(RENDERER_TITLE, timeout=60)
         self.wait_until(lambda: self.find(RUN_FORM), 30, "the run form appears")
         # Both programs take the pointer's start position once their windows are up, and neither shows when it
-        # has: the moves the tests make must come after that, so this pause stays.
-        time.sleep(1.5)
+        # has: the moves the tests make must come after that.
+        time.sleep(1.5)  # a bound: no move may come before both have taken the pointer's start position
         return process, renderer
 
     def assertRunEnded(self, process):

@@ -1,11 +1,9 @@
 // The frame body both programs' loops call, driven by a fake clock the way the programs drive it: ask how
 // long to sleep, sleep that long (whole milliseconds, rounded up, as the Windows wait does), turn.
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
-#include "scene/DisplayPower.h"
 #include "scene/FrameLoop.h"
 
 namespace orlinde {
@@ -17,23 +15,63 @@ class FakeClock final : public MonotonicClock {
   Microseconds now = 7'000'000'000;
 };
 
-// Counts paints per view and keeps a copy of the heights each paint showed.
+// Counts paints per view and keeps a copy of the heights each paint showed; frames begun and ended.
 class RecordingPainter final : public ViewPainter {
  public:
-  void PaintView(std::size_t index, RainScene& scene) override {
+  void BeginFrame() override { ++begun; }
+  void PaintView(SceneView& view) override {
+    const std::size_t index = view.place.target;
     if (paints.size() <= index) paints.resize(index + 1);
     ++paints[index];
-    lastHeights.assign(&scene.HeightGrid[0][0], &scene.HeightGrid[0][0] + kGridSize * kGridSize);
+    lastHeights.assign(&view.scene.HeightGrid[0][0], &view.scene.HeightGrid[0][0] + kGridSize * kGridSize);
   }
+  void EndFrame() override { ++ended; }
   std::vector<int> paints;
   std::vector<float> lastHeights;
+  int begun = 0;
+  int ended = 0;
 };
+
+// Counts the checks and the steps of the frames it is asked after; ends the program when told to.
+class CountingEnds final : public EndCheck {
+ public:
+  bool ShouldEnd(const TurnOutcome& turn) override {
+    ++checks;
+    steps += turn.steps;
+    return end;
+  }
+  int checks = 0;
+  int steps = 0;
+  bool end = false;
+};
+
+// Targets with no GL behind them: every view is its own target.
+class NoGlTargets final : public ViewTargets {
+ public:
+  void MakeCurrent(std::size_t) override {}
+  std::uint32_t SetUpTarget(const BitmapPixels&) override { return 1; }
+  void ReleaseTexture(std::uint32_t) override {}
+};
+
+BitmapPixels SomePixels() {
+  BitmapPixels pixels;
+  pixels.width = pixels.height = 4;
+  pixels.pixels.assign(4 * 4 * 3, 0x80);
+  return pixels;
+}
 
 int Drops(const RainScene& scene) {
   int drops = 0;
   for (const auto& row : scene.VelocityGrid)
     for (float v : row) drops += v == kDropImpulse;
   return drops;
+}
+
+bool Still(const RainScene& scene) {
+  for (const auto& row : scene.VelocityGrid)
+    for (float v : row)
+      if (v != 0.0f) return false;
+  return true;
 }
 
 struct Tally {
@@ -46,19 +84,19 @@ struct Tally {
 
 class Loop {
  public:
-  Loop(int reportedHz, bool paced, int views = 1, std::int32_t rainInterval = 1000, Microseconds leastPeriod = 0) {
-    for (int k = 0; k < views; ++k) {
-      SceneView& view = views_.emplace_back(clock);
-      ResetSceneState(view.scene, 11 + k);
-      view.scene.RainInterval = rainInterval;
-      view.rain.SetRainTimer(rainInterval);
-    }
+  Loop(int reportedHz, bool paced, int views = 1, std::int32_t rainInterval = 1000, Microseconds leastPeriod = 0)
+      : views_(clock, SomePixels(), rainInterval, 11) {
+    std::vector<ViewPlace> places;
+    for (int k = 0; k < views; ++k) places.push_back(ViewPlace::Whole(static_cast<std::size_t>(k), 640, 480));
+    views_.Arrange(places, targets_);
     frames = std::make_unique<FrameLoop>(clock, ChooseFramePeriod(reportedHz, paced, leastPeriod), views_);
   }
 
   // Runs the loop for `seconds` of fake time; each drawn frame costs `drawCost`.
   Tally Run(double seconds, Microseconds drawCost = 300) {
     Tally tally;
+    const int checksBefore = ends.checks;
+    const int framesBefore = painter.ended;
     const Microseconds end = clock.now + static_cast<Microseconds>(seconds * 1e6);
     while (clock.now < end) {
       const Microseconds wait = frames->TimeUntilDue();
@@ -67,29 +105,35 @@ class Loop {
         clock.now += (wait + 999) / 1000 * 1000;
         continue;
       }
-      const TurnOutcome turn = frames->Turn(keys, painter);
-      tally.checks += turn.checkEnds;
-      if (turn.drew) {
-        ++tally.frames;
-        tally.steps += turn.steps;
+      const int before = painter.ended;
+      const int stepsBefore = ends.steps;
+      frames->Turn(keys, painter, ends);
+      if (painter.ended > before) {
+        const int steps = ends.steps - stepsBefore;
+        tally.steps += steps;
         // The very first frame comes at once, before a step is owed.
-        tally.framesWithoutStep += turn.steps == 0 && framesSoFar_ > 0;
+        tally.framesWithoutStep += steps == 0 && framesSoFar_ > 0;
         ++framesSoFar_;
         clock.now += drawCost;
       }
     }
+    tally.frames = painter.ended - framesBefore;
+    tally.checks = ends.checks - checksBefore;
     return tally;
   }
 
-  RainScene& scene(int k = 0) { return views_[k].scene; }
+  RainScene& scene(int k = 0) { return views_[static_cast<std::size_t>(k)].scene; }
+  SceneViews& views() { return views_; }
 
   FakeClock clock;
   SceneKeys keys;
   RecordingPainter painter;
+  CountingEnds ends;
   std::unique_ptr<FrameLoop> frames;
 
  private:
-  std::vector<SceneView> views_;
+  NoGlTargets targets_;
+  SceneViews views_;
   int framesSoFar_ = 0;
 };
 
@@ -199,6 +243,39 @@ TEST(FrameLoopTest, SeveralViewsStepTogetherAndShareEachPress) {
   EXPECT_FALSE(loop.keys[SceneKey::kRainFaster]);
 }
 
+// The end check comes after the frame and before the keys that act once per press: Escape held with Space
+// ends the program without a last drop, and the press is left as it was.
+TEST(FrameLoopTest, TheEndCheckComesBeforeTheKeysThatActOncePerPress) {
+  Loop loop(60, true, 1, 0);  // no rain of its own: every drop is the key's
+  loop.Run(0.1);
+  loop.keys[SceneKey::kDrop] = true;
+  loop.keys[SceneKey::kRainFaster] = true;
+  loop.ends.end = true;
+  loop.Run(0.02);
+  EXPECT_TRUE(Still(loop.scene())) << "no drop fell";
+  EXPECT_EQ(0, loop.scene().RainInterval) << "the rate is as it was";
+  EXPECT_TRUE(loop.keys[SceneKey::kDrop]);
+
+  loop.ends.end = false;
+  loop.Run(0.02);
+  EXPECT_FALSE(Still(loop.scene())) << "a program that goes on lets the press act";
+  EXPECT_FALSE(loop.keys[SceneKey::kDrop]);
+}
+
+// With no view at all (a window on no monitor of the layout) no frame is drawn, the loop sleeps its
+// longest, the end checks still come, and a repaint only begins and ends a frame: the program shows black.
+TEST(FrameLoopTest, NoViewDrawsNoFrameAndARepaintShowsBlack) {
+  Loop loop(60, true, 0);
+  const Tally second = loop.Run(1.0);
+  EXPECT_EQ(0, second.frames);
+  EXPECT_EQ(kLongestIdleWait, second.longestWait);
+  EXPECT_GE(second.checks, 20);
+  loop.frames->Repaint(loop.painter);
+  EXPECT_EQ(1, loop.painter.begun);
+  EXPECT_EQ(1, loop.painter.ended);
+  EXPECT_TRUE(loop.painter.paints.empty());
+}
+
 TEST(FramePeriodTest, PacedIsTheDisplaysPeriodButNeverShorterThanAStep) {
   EXPECT_EQ(16'667, kStepPeriod);
   EXPECT_EQ(16'667, ChooseFramePeriod(0, true));
@@ -210,40 +287,6 @@ TEST(FramePeriodTest, PacedIsTheDisplaysPeriodButNeverShorterThanAStep) {
   EXPECT_EQ(40'000, ChooseFramePeriod(60, true, 40'000));
   EXPECT_EQ(40'000, ChooseFramePeriod(60, false, 40'000));
   EXPECT_EQ(16'667, ChooseFramePeriod(60, true, 10'000));
-}
-
-TEST(DisplayPowerTest, OffStandbySuspendAndSleepPauseWhileOnDimmedDisabledAndNoExtensionDraw) {
-  DisplayPower power;
-  EXPECT_TRUE(power.ShouldDraw());
-  power.ConsoleDisplayState(kConsoleDisplayOff);
-  EXPECT_FALSE(power.ShouldDraw());
-  power.ConsoleDisplayState(kConsoleDisplayDimmed);
-  EXPECT_TRUE(power.ShouldDraw());
-  power.ConsoleDisplayState(kConsoleDisplayOn);
-  EXPECT_TRUE(power.ShouldDraw());
-
-  power.Suspending();
-  EXPECT_FALSE(power.ShouldDraw());
-  power.ConsoleDisplayState(kConsoleDisplayOn);
-  EXPECT_FALSE(power.ShouldDraw()) << "asleep until the resume";
-  power.Resumed();
-  EXPECT_TRUE(power.ShouldDraw());
-  power.ConsoleDisplayState(kConsoleDisplayOff);
-  power.Resumed();
-  EXPECT_FALSE(power.ShouldDraw()) << "a resume does not turn the display on";
-
-  struct Case {
-    DpmsReading reading;
-    bool draws;
-  };
-  for (const Case c : {Case{DpmsReading::kStandby, false}, Case{DpmsReading::kNoExtension, true},
-                       Case{DpmsReading::kSuspend, false}, Case{DpmsReading::kDisabled, true},
-                       Case{DpmsReading::kOff, false}, Case{DpmsReading::kOn, true}}) {
-    DisplayPower dpms;
-    dpms.Dpms(DpmsReading::kOff);
-    dpms.Dpms(c.reading);
-    EXPECT_EQ(c.draws, dpms.ShouldDraw()) << static_cast<int>(c.reading);
-  }
 }
 
 }  // namespace

@@ -48,16 +48,19 @@ class OffscreenRender : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(gl_.Current()); }
 
-  // Set-up as the program does it: resize first, then the scene.
+  // Set-up as a view gets it: resize first, then the GL state and texture, then the scene's start values
+  // with its rain timer armed.
   void Start(FakePlatform& platform) {
     ResizeScene(kWidth, kHeight);
-    ASSERT_TRUE(InitScene(scene_, platform.bitmap, platform, 7));
+    texture_ = SetUpSceneGl(platform.bitmap);
+    ResetSceneState(scene_, 7);
+    platform.SetRainTimer(scene_.RainInterval);
   }
 
   // One scene step and the frame drawn from it, as the program's loop does at 60 frames a second.
   void Frame() {
     StepSurface(scene_);
-    DrawScene(scene_);
+    DrawScene(scene_, texture_);
     glFinish();
   }
 
@@ -105,24 +108,8 @@ class OffscreenRender : public testing::Test {
   OffscreenContext gl_{kWidth, kHeight};
   std::vector<std::uint8_t>& buffer_ = gl_.Pixels();
   RainScene scene_;
+  std::uint32_t texture_ = 0;
 };
-
-TEST_F(OffscreenRender, SetUpArmsTheRainTimerAndKeepsDefaults) {
-  FakePlatform platform(Uniform(255, 0, 0));
-  Start(platform);
-  EXPECT_EQ(std::vector<std::int32_t>{1000}, platform.timerPeriods);
-  EXPECT_NE(0u, scene_.TextureId);
-  EXPECT_EQ(45.0f, scene_.TiltAngle);
-}
-
-// The program ends on this refusal (the Windows renderer with status 1); the scene arms nothing first.
-TEST_F(OffscreenRender, UnreadableTextureIsRefusedBeforeTheTextureAndTheRainTimer) {
-  FakePlatform platform{BitmapPixels{}};
-  ResizeScene(kWidth, kHeight);
-  EXPECT_FALSE(InitScene(scene_, platform.bitmap, platform, 7));
-  EXPECT_EQ(0u, scene_.TextureId);
-  EXPECT_TRUE(platform.timerPeriods.empty());
-}
 
 TEST_F(OffscreenRender, UniformRedTextureFillsExactlyTheProjectedSquareWithTheSquaredTint) {
   FakePlatform platform(Uniform(255, 0, 0));
@@ -182,14 +169,14 @@ TEST_F(OffscreenRender, RipplesChangeThePictureAndTheKeysTurnIt) {
 
 // The surface as immediate-mode strips, vertex by vertex with its normal: the reference that the
 // program's array drawing must match. Same camera and colour as DrawScene, on the mesh it last built.
-void DrawSceneImmediately(const RainScene& scene) {
+void DrawSceneImmediately(const RainScene& scene, std::uint32_t texture) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glTranslatef(0.0f, 0.2f, -4.5f);
   glRotatef(scene.TiltAngle, 1.0f, 0.0f, 0.0f);
   glRotatef(scene.TurnAngle, 0.0f, 1.0f, 0.0f);
   glColor3f(0.85f, 1.0f, 0.85f);
-  glBindTexture(GL_TEXTURE_2D, scene.TextureId);
+  glBindTexture(GL_TEXTURE_2D, texture);
   for (int k = 0; k < kGridSize - 1; ++k) {
     glBegin(GL_QUAD_STRIP);
     for (int i = 0; i < kGridSize; ++i) {
@@ -214,13 +201,13 @@ TEST_F(OffscreenRender, ArrayDrawingMatchesImmediateModeStripsByteForByte) {
     if (step % 15 == 0) AddDrop(scene_);
     StepScene(scene_, keys);
   }
-  DrawScene(scene_);
+  DrawScene(scene_, texture_);
   glFinish();
   const std::vector<std::uint8_t> arrays = buffer_;
   SavePpm("render-arrays.ppm");
 
   std::fill(buffer_.begin(), buffer_.end(), std::uint8_t{0x55});
-  DrawSceneImmediately(scene_);
+  DrawSceneImmediately(scene_, texture_);
   SavePpm("render-immediate.ppm");
 
   std::size_t lit = 0, differing = 0;

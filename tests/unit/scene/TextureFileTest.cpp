@@ -1,79 +1,14 @@
-// The small pieces both programs share: the drop schedule, the extension-name matcher and the texture
-// file reader.
-#include <gtest/gtest.h>
-
+// The texture file reader: the pixels, or why there are none, from a table of bytes and from real files.
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 
-#include "scene/DropSchedule.h"
-#include "scene/ExtensionList.h"
 #include "scene/TextureFile.h"
 
 namespace orlinde {
 namespace {
-
-class FakeClock final : public MonotonicClock {
- public:
-  Microseconds Now() override { return now; }
-  Microseconds now = 3'000'000;
-};
-
-TEST(DropScheduleTest, DropsOncePerIntervalFromWhenItWasArmed) {
-  FakeClock clock;
-  DropSchedule rain(clock);
-  EXPECT_EQ(-1, rain.TimeUntilDrop(clock.now)) << "not armed";
-  EXPECT_FALSE(rain.TakeDueDrop(clock.now + 10'000'000));
-  rain.SetRainTimer(1000);
-  EXPECT_EQ(1'000'000, rain.TimeUntilDrop(clock.now));
-  EXPECT_FALSE(rain.TakeDueDrop(clock.now + 999'999));
-  // A little late keeps the rhythm: the next one is still due at 2 s.
-  EXPECT_TRUE(rain.TakeDueDrop(clock.now + 1'300'000));
-  EXPECT_FALSE(rain.TakeDueDrop(clock.now + 1'300'000)) << "one drop per due time";
-  EXPECT_EQ(700'000, rain.TimeUntilDrop(clock.now + 1'300'000));
-  EXPECT_TRUE(rain.TakeDueDrop(clock.now + 2'000'000));
-  EXPECT_EQ(1'000'000, rain.TimeUntilDrop(clock.now + 2'000'000));
-}
-
-TEST(DropScheduleTest, ALoopFarBehindGetsOneDropNotAPile) {
-  FakeClock clock;
-  DropSchedule rain(clock);
-  rain.SetRainTimer(25);
-  const Microseconds late = clock.now + 5'000'000;  // 200 intervals
-  EXPECT_TRUE(rain.TakeDueDrop(late));
-  EXPECT_FALSE(rain.TakeDueDrop(late));
-  EXPECT_EQ(25'000, rain.TimeUntilDrop(late));
-}
-
-TEST(DropScheduleTest, ReArmingAndRestartingCountAWholeIntervalFromNow) {
-  FakeClock clock;
-  DropSchedule rain(clock);
-  rain.SetRainTimer(1000);
-  clock.now += 900'000;
-  rain.SetRainTimer(100);  // keypad plus
-  EXPECT_EQ(100'000, rain.TimeUntilDrop(clock.now));
-  EXPECT_EQ(100'000, rain.Period());
-  rain.Restart(clock.now + 60'000'000);
-  EXPECT_FALSE(rain.TakeDueDrop(clock.now + 60'000'000));
-  EXPECT_TRUE(rain.TakeDueDrop(clock.now + 60'100'000));
-  rain.SetRainTimer(0);
-  EXPECT_FALSE(rain.TakeDueDrop(clock.now + 100'000'000));
-}
-
-TEST(ExtensionListTest, MatchesWholeNamesOnly) {
-  const char* list = "WGL_ARB_extensions_string WGL_EXT_swap_control_tear WGL_EXT_swap_control WGL_ARB_pbuffer";
-  EXPECT_TRUE(HasExtension(list, "WGL_EXT_swap_control"));
-  EXPECT_TRUE(HasExtension(list, "WGL_ARB_extensions_string"));
-  EXPECT_TRUE(HasExtension(list, "WGL_ARB_pbuffer"));
-  EXPECT_FALSE(HasExtension("WGL_EXT_swap_control_tear WGL_ARB_pbuffer", "WGL_EXT_swap_control"));
-  EXPECT_FALSE(HasExtension("XWGL_EXT_swap_control", "WGL_EXT_swap_control"));
-  EXPECT_FALSE(HasExtension("GLX_EXT_swap", "GLX_EXT_swap_control"));
-  EXPECT_TRUE(HasExtension("  GLX_EXT_swap_control  ", "GLX_EXT_swap_control")) << "extra blanks";
-  EXPECT_FALSE(HasExtension(nullptr, "GLX_EXT_swap_control"));
-  EXPECT_FALSE(HasExtension("", "GLX_EXT_swap_control"));
-  EXPECT_FALSE(HasExtension("GLX_EXT_swap_control", ""));
-}
 
 // Files as a table of bytes; a file may fail its reads after a number of bytes.
 class FakeFiles final : public FileOpener {
