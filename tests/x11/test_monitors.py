@@ -170,19 +170,24 @@ class OneProgramTest(MonitorsCase):
                     seen += 1
                     return log.wait_for(SCENES_LINE, seen, 30)  # the program has laid its scenes out again
 
-                for layout in layouts[1:] + layouts[:1]:  # one round first: whatever is made once is made
-                    first = change(layout).string
-                before = figures(process.pid)
-                for number in range(1, 51):  # fifty changes, back to the two monitors of the start
+                for number in range(1, 2 * len(layouts) + 1):  # two rounds first: what is made once is made
+                    first = change(layouts[number % len(layouts)]).string
+                # Fifty changes, the figures read each time the two monitors of the start are back.
+                at_start = [figures(process.pid)]
+                for number in range(1, 51):
                     last = change(layouts[number % len(layouts)]).string
-                after = figures(process.pid)
+                    if number % len(layouts) == 0:
+                        at_start.append(figures(process.pid))
                 self.assertIsNone(process.poll(), "the program goes on")
                 self.end(process, log)
                 (ARTIFACTS / f"fifty-changes-{place[2:]}.txt").write_text(
-                    f"before: {before}\nafter: {after}\n\n{log.text()}\n")
-                self.assertLess(after["rss_kib"] - before["rss_kib"], 2048, f"memory: {before} -> {after}")
+                    "\n".join(map(str, at_start)) + f"\n\n{log.text()}\n")
+                # The allocator's level wanders by a few MiB from one layout to the next: a leak shows as the
+                # lowest of the last readings above the highest of the first.
+                early, late = [f["rss_kib"] for f in at_start[:3]], [f["rss_kib"] for f in at_start[-3:]]
+                self.assertLess(min(late) - max(early), 2048, f"memory (KiB): {[f['rss_kib'] for f in at_start]}")
                 for figure in ("fds", "threads"):
-                    self.assertEqual(before[figure], after[figure], figure)
+                    self.assertEqual({at_start[0][figure]}, {f[figure] for f in at_start}, figure)
                 # The program names its live textures on each layout line; the same layout holds as many.
                 textures_first, textures_last = re.search(TEXTURES, first), re.search(TEXTURES, last)
                 self.assertIsNotNone(textures_first, f"the texture count on the layout line: {first!r}")
