@@ -116,7 +116,7 @@ class MonitorsRendererTest(unittest.TestCase):
         listed = sorted(self.xorg.monitors(), key=lambda m: not m["primary"])  # the primary first
         monitors = [area(m["width"], m["height"], m["x"], m["y"]) for m in listed]
         primary, others = monitors[0], monitors[1:]
-        scores = {}
+        scores, seen = {}, {}
 
         def drawn():
             titled = self.titled_windows()
@@ -126,6 +126,7 @@ class MonitorsRendererTest(unittest.TestCase):
                 return None
             window = titled[0]
             scores.clear()
+            seen["titled window"] = window
             scores["the titled window covers the primary"] = float(
                 window["x"] <= primary["x"] and window["y"] <= primary["y"]
                 and window["x"] + window["width"] >= primary["x"] + primary["width"]
@@ -148,7 +149,7 @@ class MonitorsRendererTest(unittest.TestCase):
         try:
             return wait_until(drawn, 30, name, interval=0.5)
         except HarnessError:
-            self.fail(f"{name}: {scores}")
+            self.fail(f"{name}: {scores}, {seen}, monitors {monitors}")
 
     def test_a_mode_change_and_a_monitor_turned_off_and_on_are_followed_and_escape_ends_every_window(self):
         for mode in ("each", "span", "primary"):
