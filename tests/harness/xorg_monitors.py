@@ -75,7 +75,6 @@ class XorgMonitors(X11Session):
         self.log_name = log_name
         self.folder: tempfile.TemporaryDirectory | None = None
         self.modes: set[str] = set()
-        self.changes = 0
         self.added: dict[int, set[str]] = {}  # the modes each output has been given
         self.shown: list = []  # the last layout set
         self.server: subprocess.Popen | None = None
@@ -160,12 +159,8 @@ class XorgMonitors(X11Session):
                      *(["--primary"] if index == 0 else [])]
         self.xrandr(*args)
         self.shown = list(layout)
-        self._changed()
-        return [area(*m) for m in layout if m is not None]
-
-    def _changed(self) -> None:
-        self.changes += 1
         self.query()
+        return [area(*m) for m in layout if m is not None]
 
     def monitors(self) -> list[dict]:
         """The visible monitors as the server reports them now: x, y, width, height, primary, name."""
