@@ -79,7 +79,7 @@ def linux_run(program: Path, minutes: float, every: float, out: Path, result: di
                 changes += 1
                 next_change += every
                 if changes % 10 == 0:
-                    print(f"soak changes: linux {changes} changes, {rows[-1]}", flush=True)
+                    print(f"soak changes: linux {changes} changes, last sample {rows[-1]}", flush=True)
             time.sleep(min(LINUX_SAMPLE_S, every))  # the pace of the samples
         result["alive"] = process.poll() is None
         lit = lit_mask(Picture(xorg.screenshot("soak-changes-linux-end.png")))
