@@ -5,12 +5,12 @@
 //
 // Both Windows programs read it (the host to know what to cover in black, the renderer to know where to
 // draw) and the settings dialog writes it, all through the functions here, so that they can never read
-// the same line differently. The file itself is reached through IniValues, which the Win32 side
-// implements with the profile functions (DisplaySettingWin32.h) and tests with a map.
+// the same line differently. The file itself is reached through IniValues (SettingsFile.h).
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "common/SettingsFile.h"
 
 namespace orlinde {
 
@@ -25,17 +25,6 @@ namespace display_ini {
 inline constexpr char kSection[] = "Display";
 inline constexpr char kMonitorsKey[] = "Monitors";
 }  // namespace display_ini
-
-// One settings file, section by section and key by key. Section and key names are ASCII here.
-class IniValues {
- public:
-  virtual ~IniValues() = default;
-  // The value of `key` in `section`; empty when the file, the section or the key is missing.
-  virtual std::string Read(std::string_view section, std::string_view key) = 0;
-  // Sets one value, creating the file and the section when needed and keeping every other section and
-  // key as it was. True on success.
-  virtual bool Write(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
 
 // The mode a value names: "each", "primary" or "span", in any letter case (a hand-edited "Span" counts),
 // with blanks and tabs around it ignored. Anything else, the empty text included, is the default, each.

@@ -1,7 +1,5 @@
 #include "linux/FpsOverlay.h"
 
-#include <cstdio>
-
 #include "scene/Gl.h"
 
 namespace orlinde {
@@ -56,30 +54,6 @@ void GlyphBits(const Glyph& glyph, GLubyte (&bits)[kGlyphHeight * kScale][2]) {
 }
 
 }  // namespace
-
-void FrameRateCounter::Frame(Microseconds now) {
-  if (!started_) {
-    started_ = true;
-    since_ = now;
-    return;
-  }
-  ++frames_;
-  const Microseconds elapsed = now - since_;
-  if (elapsed >= 1'000'000) {
-    rate_ = static_cast<double>(frames_) * 1e6 / static_cast<double>(elapsed);
-    frames_ = 0;
-    since_ = now;
-  } else if (elapsed < 0) {
-    frames_ = 0;
-    since_ = now;
-  }
-}
-
-std::string FrameRateText(double rate) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f fps", rate);
-  return text;
-}
 
 void DrawOverlayText(const std::string& text, std::int32_t width, std::int32_t height) {
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);

@@ -11,9 +11,7 @@
 // control (GLX_EXT_swap_control or GLX_MESA_swap_control), unless ORLINDE_UNPACED=1 asks for frames
 // as fast as the loop turns. The frame-rate corner (--fps) is drawn over the views before the swap.
 // No pointer rule here: XScreenSaver and the other daemons end a hack on input themselves.
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -24,7 +22,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,11 +31,12 @@
 #include <vector>
 
 #include "common/RunSwitches.h"
-#include "linux/BuiltInTexture.h"
 #include "linux/DisplayPowerX11.h"
 #include "linux/FpsOverlay.h"
 #include "linux/MonitorsX11.h"
 #include "linux/ProgramOptions.h"
+#include "linux/ProgramStart.h"
+#include "linux/Shells.h"
 #include "scene/BitmapReader.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
@@ -49,7 +47,6 @@
 #include "scene/SceneGl.h"
 #include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
-#include "scene/TextureFile.h"
 
 namespace orlinde {
 namespace {
@@ -59,40 +56,12 @@ constexpr char kTitle[] = "Orlinde";
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 720;
 
-// Set from the signal handlers; the pipe wakes the loop's poll() at once.
-volatile sig_atomic_t g_signalled = 0;
-int g_wakePipe[2] = {-1, -1};
-
 // What the X error handler saw. Errors come in asynchronously; the loop looks at these flags.
 struct XErrorsSeen {
   int glxErrorBase = -1000;
   bool windowGone = false;
 };
 XErrorsSeen g_errors;
-
-// One line on stderr and status 1: every refusal of bad input ends here.
-[[noreturn]] void Fail(const std::string& text) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
-  std::exit(1);
-}
-
-void OnSignal(int) {
-  const int saved = errno;
-  g_signalled = 1;
-  if (g_wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_wakePipe[1], &byte, 1);
-  }
-  errno = saved;
-}
-
-void CatchEndingSignals() {
-  if (pipe2(g_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) Fail(std::string("cannot make a pipe: ") + std::strerror(errno));
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
-}
 
 // GLX's protocol error numbers for a drawable or window that is gone (added to the extension's error base).
 constexpr int kGlxBadDrawable = 2;
@@ -116,25 +85,6 @@ int OnXIoError(Display*) {
   static constexpr char kText[] = "orlinde: lost the connection to the X display\n";
   [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
   _exit(1);
-}
-
-BitmapPixels ReadTexture(const std::string& path) {
-  if (path.empty()) {
-    MemorySource source(kBuiltInCaustics, kBuiltInCausticsSize);
-    return ReadBitmapFile(source);
-  }
-  StdioFileOpener files;
-  TextureFile file = ReadTextureFile(files, path);
-  switch (file.problem) {
-    case TextureProblem::kNone:
-      break;
-    case TextureProblem::kCannotOpen:
-    case TextureProblem::kReadFailed:
-      Fail("cannot read the texture \"" + path + "\": " + std::strerror(file.systemError));
-    case TextureProblem::kNotABitmap:
-      Fail("the texture \"" + path + "\" is not a 24-bit uncompressed bitmap");
-  }
-  return std::move(file.bitmap);
 }
 
 // The keys the scene reacts to; every other key is ignored (Escape and q end the program).
@@ -277,7 +227,7 @@ void WindowPainter::EndFrame() {
 }
 
 bool Ending(const Program& p) {
-  return p.quit || g_signalled || g_errors.windowGone;
+  return p.quit || Signalled() || g_errors.windowGone;
 }
 
 bool ProgramEnds::ShouldEnd(const TurnOutcome&) {
@@ -498,12 +448,10 @@ void HandleEvent(Program& p, const XEvent& event) {
 
 // Sleeps until `wait` has passed or the X connection or the signal pipe has something.
 void WaitForFrameOrEvent(Display* display, Microseconds wait) {
-  pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {g_wakePipe[0], POLLIN, 0}};
+  pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {WakeFd(), POLLIN, 0}};
   const timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
   ppoll(fds, 2, &timeout, nullptr);
-  char drained[16];
-  while (read(g_wakePipe[0], drained, sizeof drained) > 0) {
-  }
+  DrainWake();
 }
 
 // The display, the window (the program's own, the root or a given one) and its GL context.
@@ -602,20 +550,7 @@ int Run(const ProgramOptions& options) {
 }  // namespace
 }  // namespace orlinde
 
-int main(int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const orlinde::ParsedOptions parsed = orlinde::ParseProgramOptions(arguments);
-  const std::string_view name = argc > 0 ? std::string_view(argv[0]) : std::string_view("orlinde");
-  const std::size_t slash = name.rfind('/');
-  const std::string usage = orlinde::UsageText(slash == std::string_view::npos ? name : name.substr(slash + 1));
-  if (!parsed.options) {
-    std::fprintf(stderr, "orlinde: %s\n%s", parsed.error.c_str(), usage.c_str());
-    return 1;
-  }
-  if (parsed.options->help) {
-    std::fputs(usage.c_str(), stdout);
-    return 0;
-  }
-  orlinde::CatchEndingSignals();
-  return orlinde::Run(*parsed.options);
+int orlinde::RunX11(const ProgramOptions& options) {
+  CatchEndingSignals();
+  return Run(options);
 }

@@ -18,7 +18,20 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text) {
   return value;
 }
 
-enum class Option { kRoot, kWindow, kWindowId, kFullscreen, kMonitors, kTexture, kRainInterval, kDelay, kFps, kHelp };
+enum class Option {
+  kRoot,
+  kWindow,
+  kWindowId,
+  kFullscreen,
+  kMonitors,
+  kTexture,
+  kRainInterval,
+  kDelay,
+  kFps,
+  kHelp,
+  kWayland,
+  kX11
+};
 
 struct OptionName {
   std::string_view name;
@@ -37,6 +50,8 @@ constexpr OptionName kOptions[] = {
     {"delay", Option::kDelay, true},
     {"fps", Option::kFps, false},
     {"help", Option::kHelp, false},
+    {"wayland", Option::kWayland, false},
+    {"x11", Option::kX11, false},
 };
 
 ParsedOptions Refuse(std::string error) {
@@ -146,6 +161,15 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
       case Option::kHelp:
         options.help = true;
         break;
+      case Option::kWayland:
+      case Option::kX11: {
+        const ShellChoice choice = found->option == Option::kWayland ? ShellChoice::kWayland : ShellChoice::kX11;
+        if (options.shell != ShellChoice::kAuto && options.shell != choice) {
+          return Refuse("--wayland and --x11 exclude each other");
+        }
+        options.shell = choice;
+        break;
+      }
     }
   }
   return {options, {}};
@@ -170,26 +194,48 @@ ResolvedPlace ResolveDrawPlace(const ProgramOptions& options, const char* saverW
   return {DrawPlace{Kind::kGivenWindow, *id}, {}};
 }
 
+ChosenShell ChooseShell(const ProgramOptions& options, const char* waylandDisplay, const char* saverWindow) {
+  const bool xWindowAsked = options.target == DrawTarget::kWindowId;
+  switch (options.shell) {
+    case ShellChoice::kX11:
+      return {Shell::kX11, {}};
+    case ShellChoice::kWayland:
+      if (xWindowAsked) return {std::nullopt, "--window-id names an X window: not with --wayland"};
+      return {Shell::kWayland, {}};
+    case ShellChoice::kAuto:
+      break;
+  }
+  const bool compositorNamed = waylandDisplay != nullptr && *waylandDisplay != '\0';
+  if (compositorNamed && !xWindowAsked && saverWindow == nullptr) return {Shell::kWayland, {}};
+  return {Shell::kX11, {}};
+}
+
 std::string UsageText(std::string_view programName) {
   std::string text = "usage: " + std::string(programName) + " [options]\n";
   text +=
-      "Rain on a tilted square of water, as an XScreenSaver hack or in a window of its own.\n"
-      "  --root               draw on $XSCREENSAVER_WINDOW, else on the root window\n"
-      "  --window-id ID       draw on the window ID (0x... or decimal)\n"
+      "Rain on a tilted square of water: as an XScreenSaver hack or in a window of its own on X11, as the\n"
+      "screen saver of sway and the other layer-shell desktops or in a window of its own on Wayland.\n"
+      "  --root               X11: draw on $XSCREENSAVER_WINDOW, else on the root window;\n"
+      "                       Wayland: cover every output until a key, a button or the pointer moves\n"
+      "  --window-id ID       draw on the X window ID (0x... or decimal)\n"
       "  --window             draw in a window of its own (the default without $XSCREENSAVER_WINDOW)\n"
       "  --fullscreen         ask the window manager to show that window full screen, on every monitor\n"
       "  --monitors MODE      how a full-screen or root window over several monitors is filled:\n"
       "                       each (the default): one rain per monitor; primary: the primary monitor's\n"
-      "                       alone, black on the others; span: one rain across all of them\n"
+      "                       alone, black on the others; span: one rain across all of them (on\n"
+      "                       Wayland a surface cannot cross outputs: span acts as each, and primary\n"
+      "                       is the output the compositor picks)\n"
       "  --texture FILE       the picture reflected in the water (24-bit BMP; default: the built-in caustics)\n"
       "  --rain-interval MS   milliseconds between drops (default 1000, at least 25)\n"
       "  --delay USEC         least microseconds between frames (default 0: paced by the display)\n"
       "  --fps                show the frame rate in a corner\n"
+      "  --wayland, --x11     draw through that display system (default: Wayland when $WAYLAND_DISPLAY is\n"
+      "                       set and no X window is named by --window-id or $XSCREENSAVER_WINDOW)\n"
       "  --help               show this text\n"
       "Options take one dash or two. In its own window: arrows turn and tilt, Space drops a drop,\n"
       "keypad + and - change the rain rate, Escape or q ends it.\n"
       "Environment: XSCREENSAVER_WINDOW names the window to draw on; ORLINDE_UNPACED=1 draws frames as fast\n"
-      "as it can (for measuring); ORLINDE_VERBOSE=1 says on stderr which window it draws on.\n";
+      "as it can (for measuring); ORLINDE_VERBOSE=1 says on stderr where it draws.\n";
   return text;
 }
 

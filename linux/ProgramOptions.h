@@ -29,8 +29,12 @@ enum class DrawTarget {
 // scene. The option takes the three names (MonitorModeName) written exactly; empty for anything else.
 std::optional<MonitorMode> ParseMonitorsOption(std::string_view text);
 
+// Which display system the program draws through (--wayland, --x11, or chosen from the environment).
+enum class ShellChoice { kAuto, kWayland, kX11 };
+
 struct ProgramOptions {
   DrawTarget target = DrawTarget::kDefault;
+  ShellChoice shell = ShellChoice::kAuto;
   std::uint64_t windowId = 0;  // with kWindowId
   bool fullscreen = false;
   MonitorMode monitors = MonitorMode::kEach;
@@ -66,6 +70,16 @@ struct ResolvedPlace {
   std::string error;
 };
 ResolvedPlace ResolveDrawPlace(const ProgramOptions& options, const char* saverWindow);
+
+// The shell that draws: Wayland when asked (--wayland), or when `waylandDisplay` ($WAYLAND_DISPLAY, nullptr
+// when unset) names a compositor and no X window was asked for (--window-id, `saverWindow` as
+// $XSCREENSAVER_WINDOW); X11 otherwise. Empty with `error` set for --wayland with --window-id.
+enum class Shell { kX11, kWayland };
+struct ChosenShell {
+  std::optional<Shell> shell;
+  std::string error;
+};
+ChosenShell ChooseShell(const ProgramOptions& options, const char* waylandDisplay, const char* saverWindow);
 
 // The usage text, ending with a newline.
 std::string UsageText(std::string_view programName);

@@ -1,29 +1,54 @@
-// The renderer program: its pop-up OpenGL window (and, with several monitors, one more for each other
-// monitor), the key table, the three ways it ends, display power, and the teardown. Everything it draws comes from the
-// scene (SceneGl); when to draw, how many scene steps to run and when a drop falls comes from the frame loop the Linux
-// program runs too.
+// The Windows renderer `Velsora` (Orlinde.xy): a Win32 shell over the portable scene. What it draws comes
+// from the scene (SceneViews, SceneGl); when to draw, how many scene steps to run and when a drop falls
+// comes from the frame loop the Linux program runs too.
+//
+// What it does:
+//  - One pop-up window titled "Velsora_Delphi" at the screen's origin, sized from the system metrics (the
+//    size of a maximized window plus a caption), with its OpenGL context: the design's window, created and
+//    released in the design's order with the design's messages. With several monitors it is cut to the
+//    primary; `each` adds an untitled window with a context of its own on every other monitor, `span`
+//    stretches the one window over them all. A display change lays the windows out again over the new
+//    desk, the design's window at the size the metrics give now.
+//  - Keys: Escape, the arrows, Space, keypad plus and minus, read by the titled window, which keeps the
+//    focus (the monitor windows never take it). Escape is looked at after each frame, before the keys that
+//    act once per press.
+//  - Ends on Escape, on WM_CLOSE, or on the pointer rule: the pointer more than 30 pixels from where it
+//    stood at the start on both axes at once. Ending closes every window.
+//  - Pauses the rain while the console display is off or the system sleeps (DisplayPowerWin32).
+//
+// What it does not do:
+//  - Pointer: no pointer message is handled; the pointer is hidden for the run and read by the end check
+//    (60 times a second while drawing, at every check while paused).
+//  - Frame rate: frames at the fastest monitor's refresh rate and never more than one per scene step
+//    (ORLINDE_UNPACED=1: as fast as the loop turns). No frame-rate corner (the Linux program has one).
+//  - Swaps: one window waits for its monitor's refresh at the swap; with several windows no swap waits
+//    (one window's wait would hold up the others) and the loop paces them all.
+//  - It takes no command line, ignores its show state and never changes the display mode.
 #include <windows.h>
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/CursorRule.h"
-#include "common/DisplaySettingWin32.h"
 #include "common/HandOverPath.h"
+#include "common/MonitorLayout.h"
 #include "common/MonitorsWin32.h"
 #include "common/RunSwitches.h"
+#include "common/SettingsFileWin32.h"
 #include "common/WindowTitles.h"
 #include "renderer/DisplayPowerWin32.h"
 #include "renderer/RendererTexts.h"
+#include "renderer/TextureFileWin32.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
-#include "scene/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SceneViews.h"
@@ -33,120 +58,162 @@
 namespace orlinde::renderer {
 namespace {
 
-// The window of a monitor other than the primary's (the mode `each`): untitled, never active, never
-// focused, with a context and a scene of its own.
-struct MonitorWindow {
-  PixelRect area;
+// A window with its own OpenGL context: the design's window, or the window of another monitor.
+struct GlWindow {
   HWND window = nullptr;
   HDC deviceContext = nullptr;
   HGLRC renderingContext = nullptr;
+  PixelRect area;  // where it stands, in virtual-screen pixels
 };
 
+// The one program state.
 struct RendererState {
   HINSTANCE instance = nullptr;
-  HWND window = nullptr;
-  HDC deviceContext = nullptr;
-  HGLRC renderingContext = nullptr;
+  GlWindow main;  // the design's window: target 0 of the views
   std::int32_t ScreenWidth = 0;
   std::int32_t ScreenHeight = 0;
   std::array<bool, 256> Keys{};  // by virtual-key code: Escape is read from here
   SceneKeys sceneKeys;           // the same presses as the scene's keys
   POINT StartCursor{};
-  SteadyClock clock;
-  std::optional<SceneViews> views;  // the window's scene first (target 0), then others[i] as target i + 1
-  std::vector<MonitorWindow> others;
   MonitorMode mode = kDefaultMonitorMode;
   bool paced = true;
-  FrameLoop* frames = nullptr;  // while the loop runs
+  SteadyClock clock;
+  std::optional<SceneViews> views;  // from the picture on
+  std::vector<GlWindow> others;     // other monitors' windows: others[i] is target i + 1
+  std::optional<FrameLoop> frames;  // while the loop runs
+  bool fineTimer = false;           // millisecond timer resolution held
+  std::optional<DisplayStateNotifications> displayState;
   DisplayPower power;
 };
 
+// Global because the window procedures reach it: the system calls them with nothing of ours.
 RendererState g;
 
 // The colour depth asked of every window's pixel format.
-constexpr std::int32_t kColourBits = 32;
+constexpr BYTE kColourBits = 32;
+
+// The scene's keys by virtual-key code.
+constexpr std::array<std::pair<WPARAM, SceneKey>, 7> kSceneKeys{{
+    {VK_LEFT, SceneKey::kLeft},
+    {VK_UP, SceneKey::kUp},
+    {VK_RIGHT, SceneKey::kRight},
+    {VK_DOWN, SceneKey::kDown},
+    {VK_SPACE, SceneKey::kDrop},
+    {VK_ADD, SceneKey::kRainFaster},
+    {VK_SUBTRACT, SceneKey::kRainSlower},
+}};
 
 void ShowError(const char* text) {
   MessageBoxA(nullptr, text, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
-// The scene's key for a virtual-key code, or none for keys the scene ignores.
-std::optional<SceneKey> SceneKeyFor(WPARAM virtualKey) {
-  switch (virtualKey) {
-    case VK_LEFT:
-      return SceneKey::kLeft;
-    case VK_UP:
-      return SceneKey::kUp;
-    case VK_RIGHT:
-      return SceneKey::kRight;
-    case VK_DOWN:
-      return SceneKey::kDown;
-    case VK_SPACE:
-      return SceneKey::kDrop;
-    case VK_ADD:
-      return SceneKey::kRainFaster;
-    case VK_SUBTRACT:
-      return SceneKey::kRainSlower;
-    default:
-      return std::nullopt;
-  }
-}
+// The monitor windows' failures are nobody's business but their own.
+void Silent(const char*) {}
 
 void SetKey(WPARAM virtualKey, bool down) {
   if (virtualKey >= g.Keys.size()) return;
   g.Keys[virtualKey] = down;
-  if (const auto sceneKey = SceneKeyFor(virtualKey)) g.sceneKeys[*sceneKey] = down;
+  for (const auto& [code, key] : kSceneKeys) {
+    if (code == virtualKey) g.sceneKeys[key] = down;
+  }
 }
 
-// The window and context of view `index`: the renderer's own window, or another monitor's.
-struct ViewTarget {
-  HDC deviceContext;
-  HGLRC renderingContext;
+// ---- One window with its context ------------------------------------------------------------------------
+
+// Double-buffered RGBA with a 16-bit depth buffer: every window the scene is drawn in.
+PIXELFORMATDESCRIPTOR ScenePixelFormat() {
+  PIXELFORMATDESCRIPTOR descriptor{};
+  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  descriptor.nVersion = 1;
+  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  descriptor.iPixelType = PFD_TYPE_RGBA;
+  descriptor.cColorBits = kColourBits;
+  descriptor.cDepthBits = 16;
+  descriptor.iLayerType = PFD_MAIN_PLANE;
+  return descriptor;
+}
+
+struct WindowKind {
+  const char* className;
+  const char* title;
+  DWORD style;
+  DWORD exStyle;
 };
-ViewTarget TargetOf(std::size_t index) {
-  if (index == 0 || index > g.others.size()) return {g.deviceContext, g.renderingContext};
-  return {g.others[index - 1].deviceContext, g.others[index - 1].renderingContext};
+
+// Creates the window at `w.area`, its device context, pixel format and context, and makes the context
+// current. Null when all of it exists, else the message of the step that failed; what was made stays in
+// `w` for CloseGlWindow.
+const char* OpenGlWindow(GlWindow& w, const WindowKind& kind) {
+  w.window = CreateWindowExA(kind.exStyle, kind.className, kind.title, kind.style, w.area.x, w.area.y, w.area.width,
+                             w.area.height, nullptr, nullptr, g.instance, nullptr);
+  if (w.window == nullptr) return texts::kCreateWindowFailed;
+  w.deviceContext = GetDC(w.window);
+  if (w.deviceContext == nullptr) return texts::kGetDcFailed;
+  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat();
+  const int format = ChoosePixelFormat(w.deviceContext, &descriptor);
+  if (format == 0) return texts::kChoosePixelFormatFailed;
+  if (!SetPixelFormat(w.deviceContext, format, &descriptor)) return texts::kSetPixelFormatFailed;
+  w.renderingContext = wglCreateContext(w.deviceContext);
+  if (w.renderingContext == nullptr) return texts::kCreateContextFailed;
+  if (!wglMakeCurrent(w.deviceContext, w.renderingContext)) return texts::kMakeCurrentFailed;
+  return nullptr;
 }
 
-// With other monitors' windows, each has a context of its own, made current before it is drawn on.
-void MakeViewCurrent(std::size_t index) {
-  if (g.others.empty()) return;
-  const ViewTarget target = TargetOf(index);
-  wglMakeCurrent(target.deviceContext, target.renderingContext);
+// Releases what OpenGlWindow made, in reverse: the context (attempted whether or not one was made), the
+// device context, the window. A failed step is reported and the next one runs; the handle it left becomes
+// null.
+void CloseGlWindow(GlWindow& w, void (*report)(const char*)) {
+  if (!wglMakeCurrent(w.deviceContext, nullptr)) report(texts::kReleaseDcRcFailed);
+  if (!wglDeleteContext(w.renderingContext)) {
+    report(texts::kDeleteContextFailed);
+    w.renderingContext = nullptr;
+  }
+  if (w.deviceContext != nullptr && ReleaseDC(w.window, w.deviceContext) == 0) {
+    report(texts::kReleaseDcFailed);
+    w.deviceContext = nullptr;
+  }
+  if (w.window != nullptr && !DestroyWindow(w.window)) {
+    report(texts::kDestroyWindowFailed);
+    w.window = nullptr;
+  }
 }
 
-// The windows as the views' targets: target 0 the renderer's own window, target i + 1 others[i].
+// The window of view target `target`.
+GlWindow& TargetWindow(std::size_t target) {
+  return target == 0 ? g.main : g.others[target - 1];
+}
+
+// The windows as the views' targets.
 class WindowTargets final : public GlViewTargets {
  public:
   void MakeCurrent(std::size_t target) override {
-    const ViewTarget t = TargetOf(target);
-    wglMakeCurrent(t.deviceContext, t.renderingContext);
+    const GlWindow& w = TargetWindow(target);
+    wglMakeCurrent(w.deviceContext, w.renderingContext);
   }
 };
 
-// Puts a scene on its window: draw, then swap.
+// Every window holds one view: draw it, then swap. With one window its context stays current.
 class WindowPainter final : public ViewPainter {
  public:
   void PaintView(SceneView& view) override {
-    MakeViewCurrent(view.place.target);
+    const GlWindow& w = TargetWindow(view.place.target);
+    if (!g.others.empty()) wglMakeCurrent(w.deviceContext, w.renderingContext);
     DrawView(view);
-    SwapBuffers(TargetOf(view.place.target).deviceContext);
+    SwapBuffers(w.deviceContext);
   }
 };
 
-WindowPainter g_painter;
-WindowTargets g_targets;
-
-// The places of the views: the renderer's own window whole, then each other monitor's window whole.
-void ArrangeViews() {
-  std::vector<ViewPlace> places;
+// A view for each window, whole: the design's window first, then the first `others` monitor windows.
+// Views past them go (their textures with their windows' contexts still there).
+void ArrangeViews(std::size_t others) {
   RECT client{};
-  GetClientRect(g.window, &client);
-  places.push_back(ViewPlace::Whole(0, client.right - client.left, client.bottom - client.top));
-  for (std::size_t i = 0; i < g.others.size(); ++i) {
+  GetClientRect(g.main.window, &client);
+  std::vector<ViewPlace> places{ViewPlace::Whole(0, client.right - client.left, client.bottom - client.top)};
+  for (std::size_t i = 0; i < others; ++i) {
     places.push_back(ViewPlace::Whole(i + 1, g.others[i].area.width, g.others[i].area.height));
   }
-  g.views->Arrange(places, g_targets);
+  WindowTargets targets;
+  g.views->Arrange(places, targets);
 }
 
 // Where the driver offers WGL_EXT_swap_control, asks the current context's swaps to wait for `interval`
@@ -161,78 +228,92 @@ void AskForSwapInterval(int interval) {
   const auto swapInterval =
       reinterpret_cast<SwapIntervalProc>(reinterpret_cast<GenericProc>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (extensions == nullptr || swapInterval == nullptr) return;
-  const char* names = extensions();
-  if (HasExtension(names, "WGL_EXT_swap_control")) swapInterval(interval);
+  if (HasExtension(extensions(), "WGL_EXT_swap_control")) swapInterval(interval);
 }
 
-// Waits until the next frame or drop is due or any input or message arrives, whichever comes first. The
-// wait is rounded up to whole milliseconds: a frame may come a little late, never early.
-void WaitForFrameOrInput(Microseconds wait) {
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((wait + 999) / 1000), QS_ALLINPUT);
+// ---- The design's window --------------------------------------------------------------------------------
+
+// The design's window size: a maximized window's, plus one caption height. Read at the start and again on
+// every display change, so that the window covers the primary monitor as it is now.
+void ReadScreenSize() {
+  g.ScreenWidth = GetSystemMetrics(SM_CXMAXIMIZED);
+  g.ScreenHeight = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
 }
-
-// Millisecond timer resolution while the loop paces its frames (the default can be 15.6 ms).
-class TimerResolution {
- public:
-  explicit TimerResolution(bool wanted) : held_(wanted && timeBeginPeriod(1) == TIMERR_NOERROR) {}
-  ~TimerResolution() {
-    if (held_) timeEndPeriod(1);
-  }
-  TimerResolution(const TimerResolution&) = delete;
-  TimerResolution& operator=(const TimerResolution&) = delete;
-
- private:
-  bool held_;
-};
 
 void DestroyRenderWindow() {
-  if (!wglMakeCurrent(g.deviceContext, nullptr)) ShowError(texts::kReleaseDcRcFailed);
-  if (!wglDeleteContext(g.renderingContext)) {
-    ShowError(texts::kDeleteContextFailed);
-    g.renderingContext = nullptr;
-  }
-  if (g.deviceContext != nullptr && ReleaseDC(g.window, g.deviceContext) == 0) {
-    ShowError(texts::kReleaseDcFailed);
-    g.deviceContext = nullptr;
-  }
-  if (g.window != nullptr && !DestroyWindow(g.window)) {
-    ShowError(texts::kDestroyWindowFailed);
-    g.window = nullptr;
-  }
+  CloseGlWindow(g.main, ShowError);
   if (!UnregisterClassA(texts::kWindowClass, g.instance)) {
     ShowError(texts::kUnregisterClassFailed);
     g.instance = nullptr;
   }
 }
 
-// A creation failure after the class exists: tear down what exists, then say what failed.
-bool FailCreation(const char* text) {
-  DestroyRenderWindow();
-  ShowError(text);
-  return false;
+LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void LayOutWindows();
+
+// The design's window and its context, the picture and the first view. Without the picture the program
+// ends silently with status 1: no message and no window teardown. The GL context is released first:
+// ending the process with it still current lets the driver's worker threads fault while the process goes
+// down (seen with Mesa's llvmpipe under Wine).
+bool CreateRenderWindow() {
+  g.instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+  windowClass.lpfnWndProc = RendererWindowProc;
+  windowClass.hInstance = g.instance;
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.lpszClassName = texts::kWindowClass;
+  if (!RegisterClassA(&windowClass)) {
+    ShowError(texts::kRegisterClassFailed);
+    return false;
+  }
+  ReadScreenSize();
+  g.main.area = {0, 0, g.ScreenWidth, g.ScreenHeight};
+  const WindowKind kind{texts::kWindowClass, kRendererWindowTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        WS_EX_APPWINDOW | WS_EX_WINDOWEDGE};
+  if (const char* failed = OpenGlWindow(g.main, kind)) {
+    DestroyRenderWindow();
+    ShowError(failed);
+    return false;
+  }
+  ShowWindow(g.main.window, SW_SHOW);
+  SetForegroundWindow(g.main.window);
+  SetFocus(g.main.window);
+
+  ResizeScene(g.ScreenWidth, g.ScreenHeight);
+  Win32FileOpener files;
+  TextureFile texture = ReadTextureFile(files, HandOverBitmapPath());
+  if (texture.bitmap.pixels.empty()) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(g.main.renderingContext);
+    ExitProcess(1);
+  }
+  g.views.emplace(g.clock, std::move(texture.bitmap), kInitialRainInterval, ClockSeed(g.clock));
+  ArrangeViews(0);
+  return true;
 }
 
-// Double-buffered RGBA with a 16-bit depth buffer: every window the scene is drawn in.
-PIXELFORMATDESCRIPTOR ScenePixelFormat(std::int32_t colourBits) {
-  PIXELFORMATDESCRIPTOR descriptor{};
-  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-  descriptor.nVersion = 1;
-  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  descriptor.iPixelType = PFD_TYPE_RGBA;
-  descriptor.cColorBits = static_cast<BYTE>(colourBits);
-  descriptor.cDepthBits = 16;
-  descriptor.iLayerType = PFD_MAIN_PLANE;
-  return descriptor;
+// The views go while their contexts are there, then the design's window.
+void CloseRenderWindow() {
+  WindowTargets targets;
+  g.views->Clear(targets);
+  g.views.reset();
+  DestroyRenderWindow();
 }
+
+// ---- The other monitors' windows ------------------------------------------------------------------------
 
 LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;  // a click leaves the renderer's own window active, with the keys
+      return MA_NOACTIVATE;  // a click leaves the design's window active, with the keys
     case WM_ERASEBKGND:
       return 1;  // the scene covers every pixel
     case WM_PAINT:
-      if (g.frames != nullptr) g.frames->Repaint(g_painter);
+      if (g.frames) {
+        WindowPainter painter;
+        g.frames->Repaint(painter);
+      }
       ValidateRect(window, nullptr);
       return 0;
     default:
@@ -241,111 +322,142 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Releases one other monitor's window and what it holds; its failures are nobody's business but its own.
-void CloseMonitorWindow(MonitorWindow& other) {
-  wglMakeCurrent(nullptr, nullptr);
-  if (other.renderingContext != nullptr) wglDeleteContext(other.renderingContext);
-  if (other.deviceContext != nullptr) ReleaseDC(other.window, other.deviceContext);
-  if (other.window != nullptr) DestroyWindow(other.window);
-  other = {};
-}
-
-// Other monitors' windows and scenes go, from the last, until `keep` are left; the renderer's own context
-// is current again.
-void CloseMonitorWindows(std::size_t keep = 0) {
-  if (g.others.size() > keep && g.views) {
-    std::vector<ViewPlace> places;
-    for (std::size_t i = 0; i <= keep && i < g.views->size(); ++i) places.push_back((*g.views)[i].place);
-    g.views->Arrange(places, g_targets);
-  }
-  while (g.others.size() > keep) {
-    CloseMonitorWindow(g.others.back());
-    g.others.pop_back();
-  }
-  if (g.renderingContext != nullptr) wglMakeCurrent(g.deviceContext, g.renderingContext);
-}
-
-// A window over another monitor, with its own context and scene: the scene's camera with that monitor's
-// aspect ratio, its own drops. A monitor whose window or context cannot be made stays without rain.
+// A monitor whose window or context cannot be made stays without rain.
 void OpenMonitorWindow(const PixelRect& area) {
-  static const bool registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = MonitorWindowProc;
-    windowClass.hInstance = g.instance;
-    windowClass.lpszClassName = texts::kMonitorWindowClass;
-    return RegisterClassA(&windowClass) != 0;
-  }();
-  if (!registered) return;
-  MonitorWindow other;
+  GlWindow other;
   other.area = area;
-  other.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, texts::kMonitorWindowClass, "",
-                                 WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.x, area.y, area.width, area.height,
-                                 nullptr, nullptr, g.instance, nullptr);
-  if (other.window != nullptr) other.deviceContext = GetDC(other.window);
-  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(kColourBits);
-  const int format = other.deviceContext != nullptr ? ChoosePixelFormat(other.deviceContext, &descriptor) : 0;
-  if (format != 0 && SetPixelFormat(other.deviceContext, format, &descriptor)) {
-    other.renderingContext = wglCreateContext(other.deviceContext);
-  }
-  if (other.renderingContext == nullptr || !wglMakeCurrent(other.deviceContext, other.renderingContext)) {
-    CloseMonitorWindow(other);
+  const WindowKind kind{texts::kMonitorWindowClass, "", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE};
+  if (OpenGlWindow(other, kind) != nullptr) {
+    CloseGlWindow(other, Silent);
     return;
   }
-  // The loop paces every window; a swap that waited for its own monitor's refresh would hold up the
-  // windows drawn after it in the same frame.
-  AskForSwapInterval(0);
+  AskForSwapInterval(0);  // the loop paces every window
   g.others.push_back(other);
   ShowWindow(other.window, SW_SHOWNOACTIVATE);
 }
 
-// Lays the windows out for the mode and the monitors there are now: at start and after a display change.
-// With one monitor, or in `each` and `primary`, the renderer's own window is the design's (a little larger
-// than the primary monitor), cut to that monitor so that the overhang never shows on a neighbour; `each`
-// adds a window for every other monitor; `span` stretches the one window over all of them.
-// Windows that are there already are kept, moved where a monitor changed: their rain goes on.
+// Monitor windows go, the last first, until `keep` are left: their views first, then the windows. The
+// design's context is current again.
+void CloseMonitorWindows(std::size_t keep) {
+  if (g.others.size() <= keep) return;
+  ArrangeViews(keep);
+  while (g.others.size() > keep) {
+    CloseGlWindow(g.others.back(), Silent);
+    g.others.pop_back();
+  }
+  wglMakeCurrent(g.main.deviceContext, g.main.renderingContext);
+}
+
+void RegisterMonitorClass() {
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = MonitorWindowProc;
+  windowClass.hInstance = g.instance;
+  windowClass.lpszClassName = texts::kMonitorWindowClass;
+  RegisterClassA(&windowClass);  // without it no monitor window opens, and the design's window rains alone
+}
+
+// The design's window over the desk: in `span` with several monitors, their bounding box; else at the
+// origin at the size of the metrics, cut to the primary monitor so that its overhang never shows on a
+// neighbour (the region is in the window's own coordinates, and the window stands at the origin).
+void PlaceRenderWindow(const MonitorSet& desk) {
+  const bool several = desk.monitors.size() > 1;
+  g.main.area = several && g.mode == MonitorMode::kSpan ? BoundingBox(desk.monitors)
+                                                        : PixelRect{0, 0, g.ScreenWidth, g.ScreenHeight};
+  HRGN region = nullptr;
+  if (several && g.mode != MonitorMode::kSpan) {
+    const PixelRect& primary = desk.monitors[desk.primary];
+    region = CreateRectRgn(primary.x, primary.y, primary.x + primary.width, primary.y + primary.height);
+  }
+  SetWindowRgn(g.main.window, region, TRUE);
+  const PixelRect& a = g.main.area;
+  SetWindowPos(g.main.window, nullptr, a.x, a.y, a.width, a.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Lays the windows out for the mode and the monitors there are now: at the start and after a display
+// change. Windows that are there already are kept, moved where a monitor changed: their rain goes on.
 void LayOutWindows() {
+  ReadScreenSize();
   const MonitorSet desk = CurrentMonitors();
   const std::vector<SceneArea> areas = LayOutScenes(g.mode, desk);
-  const std::size_t wanted = g.mode == MonitorMode::kEach && areas.size() > 1 ? areas.size() - 1 : 0;
-  CloseMonitorWindows(wanted);
+  std::vector<PixelRect> otherAreas;  // in `each`, every scene but the primary's has a window of its own
+  for (std::size_t i = 1; g.mode == MonitorMode::kEach && i < areas.size(); ++i) otherAreas.push_back(areas[i].area);
+
+  CloseMonitorWindows(otherAreas.size());
   for (std::size_t i = 0; i < g.others.size(); ++i) {
-    MonitorWindow& other = g.others[i];
-    const PixelRect& area = areas[i + 1].area;
-    if (other.area == area) continue;
-    other.area = area;
-    SetWindowPos(other.window, nullptr, area.x, area.y, area.width, area.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    GlWindow& other = g.others[i];
+    if (other.area == otherAreas[i]) continue;
+    other.area = otherAreas[i];
+    SetWindowPos(other.window, nullptr, other.area.x, other.area.y, other.area.width, other.area.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (desk.monitors.size() > 1 && g.mode == MonitorMode::kSpan) {
-    const PixelRect box = BoundingBox(desk.monitors);
-    SetWindowRgn(g.window, nullptr, TRUE);
-    SetWindowPos(g.window, nullptr, box.x, box.y, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SetWindowPos(g.window, nullptr, 0, 0, g.ScreenWidth, g.ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (desk.monitors.size() > 1) {
-      const PixelRect& primary = desk.monitors[desk.primary];
-      // The window stands at the screen's origin: the region is in its own coordinates.
-      SetWindowRgn(g.window, CreateRectRgn(primary.x, primary.y, primary.x + primary.width, primary.y + primary.height),
-                   TRUE);
-    } else {
-      SetWindowRgn(g.window, nullptr, TRUE);
-    }
-    for (std::size_t i = g.others.size() + 1; i <= wanted; ++i) OpenMonitorWindow(areas[i].area);
-  }
-  ArrangeViews();
-  MakeViewCurrent(0);
-  // One window waits for its monitor's refresh at the swap; several leave the waiting to the loop.
+  PlaceRenderWindow(desk);
+  for (std::size_t i = g.others.size(); i < otherAreas.size(); ++i) OpenMonitorWindow(otherAreas[i]);
+  ArrangeViews(g.others.size());
+
+  wglMakeCurrent(g.main.deviceContext, g.main.renderingContext);
   if (g.paced || !g.others.empty()) AskForSwapInterval(g.others.empty() ? 1 : 0);
 }
 
+// ---- The loop -------------------------------------------------------------------------------------------
+
 // The fastest refresh among the monitors drawn on, so that pacing to it halves no monitor's rate.
 int FastestRefresh() {
-  int fastest = GetDeviceCaps(g.deviceContext, VREFRESH);
-  for (const MonitorWindow& other : g.others) {
-    const int rate = GetDeviceCaps(other.deviceContext, VREFRESH);
-    if (rate > fastest) fastest = rate;
-  }
+  int fastest = GetDeviceCaps(g.main.deviceContext, VREFRESH);
+  for (const GlWindow& other : g.others) fastest = std::max(fastest, GetDeviceCaps(other.deviceContext, VREFRESH));
   return fastest;
+}
+
+// The frame loop, with millisecond waits (paced or not: the drops and the end checks are timed too; the
+// default resolution can be 15.6 ms), and the console display state sent to the design's window.
+void StartFrames() {
+  g.frames.emplace(g.clock, ChooseFramePeriod(FastestRefresh(), g.paced), *g.views);
+  g.fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+  g.displayState.emplace(g.main.window);
+  g.frames->SetDrawing(g.power.ShouldDraw());
+}
+
+void StopFrames() {
+  g.displayState.reset();
+  if (g.fineTimer) timeEndPeriod(1);
+  g.fineTimer = false;
+  g.frames.reset();
+}
+
+// Escape after a frame, then the pointer rule.
+class RendererEnds final : public EndCheck {
+ public:
+  bool ShouldEnd(const TurnOutcome& turn) override {
+    if (g.Keys[VK_ESCAPE]) return true;
+    // The pointer is read with the scene's steps, 60 times a second: on a paced display that is every
+    // frame, while unpaced frames do not each pay a read that under Wine is a round trip to the X server
+    // costing more than the frame's whole drawing. While nothing is drawn, at every check.
+    if (turn.steps == 0 && turn.drew) return false;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y);
+  }
+};
+
+// One message, or one turn of the frame loop, a pass; while nothing is due it waits for the next frame or
+// drop or any message, the wait rounded up to whole milliseconds (a frame may come a little late, never
+// early). Until WM_QUIT or an end check says so.
+void RunLoop() {
+  WindowPainter painter;
+  RendererEnds ends;
+  MSG message;
+  for (;;) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    } else if (const Microseconds wait = g.frames->TimeUntilDue(); wait > 0) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((wait + 999) / 1000), QS_ALLINPUT);
+    } else if (g.frames->Turn(g.sceneKeys, painter, ends)) {
+      return;
+    }
+  }
 }
 
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -353,27 +465,31 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CREATE:
       return 0;
     case WM_SIZE:
-      MakeViewCurrent(0);
+      if (!g.others.empty()) wglMakeCurrent(g.main.deviceContext, g.main.renderingContext);
       ResizeScene(LOWORD(lParam), HIWORD(lParam));
-      if (g.frames != nullptr) {
-        ArrangeViews();
-        g.frames->Repaint(g_painter);
+      if (g.frames) {
+        ArrangeViews(g.others.size());
+        WindowPainter painter;
+        g.frames->Repaint(painter);
       }
       return 0;
     case WM_PAINT:
       // Frames come at most once per scene step: a window uncovered in between is drawn again at once.
-      if (g.frames == nullptr) break;
-      g.frames->Repaint(g_painter);
+      if (!g.frames) break;
+      {
+        WindowPainter painter;
+        g.frames->Repaint(painter);
+      }
       ValidateRect(window, nullptr);
       return 0;
     case WM_POWERBROADCAST:
       HandlePowerBroadcast(wParam, lParam, g.power);
-      if (g.frames != nullptr) g.frames->SetDrawing(g.power.ShouldDraw());
+      if (g.frames) g.frames->SetDrawing(g.power.ShouldDraw());
       return TRUE;
     case WM_DISPLAYCHANGE:
-      // A monitor came or went, or changed its size: the windows follow the new desk.
-      // Closing the old windows may hand the activation on: the renderer's own window takes the keys again.
-      if (g.frames != nullptr) {
+      // A monitor came or went, or changed its mode: the windows follow the new desk. Closing windows may
+      // hand the activation on: the design's window takes the keys again.
+      if (g.frames) {
         LayOutWindows();
         SetForegroundWindow(window);
         SetFocus(window);
@@ -394,121 +510,25 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool CreateRenderWindow(std::int32_t colourBits) {
-  g.instance = GetModuleHandleA(nullptr);
-
-  WNDCLASSA windowClass{};
-  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-  windowClass.lpfnWndProc = RendererWindowProc;
-  windowClass.hInstance = g.instance;
-  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  windowClass.lpszClassName = texts::kWindowClass;
-  if (!RegisterClassA(&windowClass)) {
-    ShowError(texts::kRegisterClassFailed);
-    return false;
-  }
-
-  const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-  g.ScreenWidth = GetSystemMetrics(SM_CXMAXIMIZED);
-  g.ScreenHeight = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
-
-  g.window = CreateWindowExA(exStyle, texts::kWindowClass, orlinde::kRendererWindowTitle, style, 0, 0, g.ScreenWidth,
-                             g.ScreenHeight, nullptr, nullptr, g.instance, nullptr);
-  if (g.window == nullptr) return FailCreation(texts::kCreateWindowFailed);
-
-  g.deviceContext = GetDC(g.window);
-  if (g.deviceContext == nullptr) return FailCreation(texts::kGetDcFailed);
-
-  const PIXELFORMATDESCRIPTOR descriptor = ScenePixelFormat(colourBits);
-  const int format = ChoosePixelFormat(g.deviceContext, &descriptor);
-  if (format == 0) return FailCreation(texts::kChoosePixelFormatFailed);
-  if (!SetPixelFormat(g.deviceContext, format, &descriptor)) return FailCreation(texts::kSetPixelFormatFailed);
-
-  g.renderingContext = wglCreateContext(g.deviceContext);
-  if (g.renderingContext == nullptr) return FailCreation(texts::kCreateContextFailed);
-  if (!wglMakeCurrent(g.deviceContext, g.renderingContext)) return FailCreation(texts::kMakeCurrentFailed);
-
-  ShowWindow(g.window, SW_SHOW);
-  SetForegroundWindow(g.window);
-  SetFocus(g.window);
-
-  ResizeScene(g.ScreenWidth, g.ScreenHeight);
-  // The hand-over picture is read once the window and the context exist. Without it the program ends
-  // silently with status 1: no message and no window teardown. The GL context is released first: ending
-  // the process with it still current lets the driver's worker threads fault while the process goes down
-  // (seen with Mesa's llvmpipe under Wine).
-  StdioFileOpener files;
-  TextureFile texture = ReadTextureFile(files, orlinde::HandOverBitmapPath());
-  if (texture.bitmap.pixels.empty()) {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(g.renderingContext);
-    ExitProcess(1);
-  }
-  g.views.emplace(g.clock, std::move(texture.bitmap), kInitialRainInterval, ClockSeed(g.clock));
-  ArrangeViews();
-  return true;
-}
-
-// Escape after a frame, then the pointer rule.
-class RendererEnds final : public EndCheck {
- public:
-  bool ShouldEnd(const TurnOutcome& turn) override {
-    if (g.Keys[VK_ESCAPE]) return true;
-    // The pointer is read with the scene's steps, 60 times a second: on a paced display that is every
-    // frame, while unpaced frames do not each pay a read that under Wine is a round trip to the X server
-    // costing more than the frame's whole drawing. While nothing is drawn, at every check.
-    if (turn.steps == 0 && turn.drew) return false;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    return orlinde::CursorMovedFar(g.StartCursor.x, g.StartCursor.y, cursor.x, cursor.y);
-  }
-};
-
-RendererEnds g_ends;
-
+// Set-up, the loop, and tear-down in the exact reverse of set-up.
 int RendererMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   FlushDenormalsToZero();
   g.mode = ReadMonitorModeBesideProgram();
-  if (!CreateRenderWindow(kColourBits)) return 0;
+  g.paced = !PacingSwitchedOff();
+  if (!CreateRenderWindow()) return 0;
   GetCursorPos(&g.StartCursor);
   ShowCursor(FALSE);
-
-  const bool paced = !PacingSwitchedOff();
-  g.paced = paced;
+  RegisterMonitorClass();
   LayOutWindows();
-  FrameLoop frames(g.clock, ChooseFramePeriod(FastestRefresh(), paced), *g.views);
-  // Millisecond waits, paced or not: the drops and the end checks are timed too.
-  const TimerResolution resolution(true);
-  const DisplayStateNotifications displayState(g.window);
-  frames.SetDrawing(g.power.ShouldDraw());
-  g.frames = &frames;
+  StartFrames();
 
-  bool done = false;
-  MSG message;
-  while (!done) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        done = true;
-      } else {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-      }
-      continue;
-    }
-    if (const Microseconds wait = frames.TimeUntilDue(); wait > 0) {
-      WaitForFrameOrInput(wait);
-      continue;
-    }
-    done = frames.Turn(g.sceneKeys, g_painter, g_ends);
-  }
-  g.frames = nullptr;
+  RunLoop();
 
-  ShowCursor(TRUE);
-  CloseMonitorWindows();
-  g.views->Clear(g_targets);
+  StopFrames();
+  CloseMonitorWindows(0);
   UnregisterClassA(texts::kMonitorWindowClass, g.instance);
-  DestroyRenderWindow();
+  ShowCursor(TRUE);
+  CloseRenderWindow();
   return 0;
 }
 

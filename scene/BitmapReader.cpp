@@ -53,14 +53,15 @@ BitmapPixels ReadBitmapFile(ByteSource& source) {
   // what the upload expects with its default unpack alignment of 4; the colour swap then goes row by row.
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   const std::size_t stride = orlinde::BitmapRowStride(width);
+  // A biSizeImage larger than the rows need (a writer that rounds the size up, or leaves bytes after the
+  // rows) is accepted and only the rows are read; a smaller one cannot hold the rows and is refused.
   const std::size_t imageBytes = stride * static_cast<std::size_t>(height);
-  const std::size_t dataBytes = sizeImage == 0 ? imageBytes : sizeImage;
-  if (dataBytes != imageBytes) return result;
+  if (sizeImage != 0 && sizeImage < imageBytes) return result;
 
   result.width = width;
   result.height = height;
   result.pixels.assign(imageBytes, 0);
-  if (ReadFully(source, result.pixels.data(), dataBytes) != dataBytes) return result;  // used unswapped
+  if (ReadFully(source, result.pixels.data(), imageBytes) != imageBytes) return result;  // used unswapped
 
   if (stride == rowBytes) {
     SwapRedBlue(result.pixels.data(), static_cast<std::size_t>(width) * static_cast<std::size_t>(height));

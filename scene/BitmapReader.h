@@ -1,8 +1,9 @@
 // Reads the hand-over texture bitmap into a pixel buffer for the texture upload.
 //
 // Accepted: 24 bits per pixel, uncompressed, no colour table, bottom-up rows, pixel data read from byte 54
-// whatever the file header says. Anything else is refused exactly as a missing file is: the pixels stay
-// empty. The buffer is never larger than a valid image needs and always holds every byte the upload reads.
+// whatever the file header says, as many bytes as the rows need (biSizeImage 0, or at least that many).
+// Anything else is refused exactly as a missing file is: the pixels stay empty. The buffer is never larger
+// than the rows need and always holds every byte the upload reads.
 #pragma once
 
 #include <cstddef>

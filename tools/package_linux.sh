@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Linux program for release and packages it into OUTDIR:
-#   orlinde_<version>_amd64.deb              for Debian and its derivatives (an XScreenSaver hack)
+#   orlinde_<version>_amd64.deb              for Debian and its derivatives (an XScreenSaver hack, and a
+#                                            Wayland screen saver)
 #   orlinde-<version>-linux-x86_64.tar.gz    the program, its settings page, its manual page, INSTALL, LICENSE
 # <version> is the project's version in CMakeLists.txt; packaging/linux/ holds the package's own files.
 #
@@ -99,9 +100,11 @@ Description: rain screen saver: ripples on a tilted square of water
  .
  Orlinde is an OpenGL hack for XScreenSaver, which MATE's screen saver
  lists among its themes and xsecurelock runs as its saver module
- saver_orlinde. It also runs in a window of its own, where the arrow keys
- turn and tilt the water and the space bar lets a drop fall. Any 24-bit
- BMP picture can replace the built-in one.
+ saver_orlinde. On Wayland, an idle daemon such as swayidle runs it as the
+ screen saver of sway and the other desktops with the layer-shell protocol.
+ It also runs in a window of its own, where the arrow keys turn and tilt
+ the water and the space bar lets a drop fall. Any 24-bit BMP picture can
+ replace the built-in one.
 EOF
 (cd "$root" && find usr -type f | sort | xargs md5sum > DEBIAN/md5sums)
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"

@@ -3,6 +3,7 @@
 #   Orlinde-<version>-setup.exe   the per-user installer
 #   Orlinde-<version>-win64.zip   the two programs, how to install them by hand, the license
 #   (the Linux edition's package and tarball, from tools/package_linux.sh)
+#   orlinde-<version>-web.zip     the web page: index.html, orlinde.js, orlinde.wasm, the license
 #   BUILDINFO.txt                 the commit, its time and the Debian versions of the tools that made the bytes
 #   SHA256SUMS                    of every other file there
 # <version> is the project's version in CMakeLists.txt. Installs what is missing first.
@@ -50,6 +51,19 @@ zip_file="$PWD/$out/Orlinde-$version-win64.zip"
 # The Linux edition: orlinde_<version>_amd64.deb and orlinde-<version>-linux-x86_64.tar.gz.
 tools/package_linux.sh "$out"
 
+# The web page, zipped as the Windows programs are: the files to put on any web server.
+cmake --preset web >/dev/null
+cmake --build --preset web --target orlinde_web
+web_folder="$stage/orlinde-$version-web"
+mkdir "$web_folder"
+cp build/web/web/page/index.html build/web/web/page/orlinde.js build/web/web/page/orlinde.wasm "$web_folder/"
+cp LICENSE "$web_folder/LICENSE.txt"
+chmod 755 "$web_folder"
+chmod 644 "$web_folder"/*
+find "$web_folder" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+web_zip="$PWD/$out/orlinde-$version-web.zip"
+(cd "$stage" && find "orlinde-$version-web" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q "$web_zip" -@)
+
 # What made the bytes: no host name, no path, no build time.
 {
   echo "commit: $commit"
@@ -61,7 +75,8 @@ tools/package_linux.sh "$out"
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix-runtime mingw-w64-x86-64-dev \
     binutils-mingw-w64-x86-64 nsis zip dpkg g++ g++-12 binutils gzip tar cmake ninja-build \
     dpkg-dev xz-utils libc6-dev libstdc++-12-dev libx11-dev libgl-dev libglu1-mesa-dev \
-    libc6 libgcc-s1 libstdc++6 libx11-6 libgl1 libglu1-mesa | LC_ALL=C sort
+    libc6 libgcc-s1 libstdc++6 libx11-6 libgl1 libglu1-mesa emscripten clang-14 lld-14 binaryen nodejs |
+    LC_ALL=C sort
 } > "$out/BUILDINFO.txt"
 
 chmod 644 "$out"/*

@@ -1,7 +1,7 @@
 """Runs the Linux program `orlinde` in a window of its own, and keeps pictures of the run.
 
-On $DISPLAY (when there is one and --virtual is not given) it runs until you end it: Escape, q or the
-window's close button. Otherwise it runs full screen on a private virtual display for --seconds, with
+Inside a Wayland session ($WAYLAND_DISPLAY) or on $DISPLAY, unless --virtual is given, it runs until you end
+it: Escape, q or the window's close button. Otherwise it runs full screen on a private virtual display for --seconds, with
 screenshots and an animated GIF in --out, and is then ended with SIGTERM, as XScreenSaver ends a hack.
 Arguments after "--" go to the program (for example -- --fps --rain-interval 200).
 """
@@ -31,8 +31,11 @@ def main() -> int:
     args = parser.parse_args(argv)
     program = built_linux_program(Path(args.build))
 
-    if os.environ.get("DISPLAY") and not args.virtual:
-        print(f"run: orlinde in a window on {os.environ['DISPLAY']}; Escape, q or the close button ends it")
+    # Inside a Wayland session the program draws through the compositor itself (a window of its own there).
+    session_name = os.environ.get("WAYLAND_DISPLAY") or os.environ.get("DISPLAY")
+    if session_name and not args.virtual:
+        what = "Wayland compositor" if os.environ.get("WAYLAND_DISPLAY") else "X display"
+        print(f"run: orlinde in a window on the {what} {session_name}; Escape, q or the close button ends it")
         code = subprocess.run([str(program), "--window", *program_args], check=False).returncode
         print(f"run: orlinde ended with exit code {code}")
         return code

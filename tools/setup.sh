@@ -30,6 +30,14 @@ packages=(
   python3 python3-numpy
   # the soak run's plot
   python3-matplotlib
+  # the Linux edition on Wayland: the client library and wayland-scanner, xdg-shell's XML, EGL for desktop
+  # GL on a Wayland surface, xkbcommon for the keyboard's keymap, pkg-config to find them
+  libwayland-dev libwayland-bin wayland-protocols libegl-dev libxkbcommon-dev pkgconf
+  # the shader path's OpenGL ES 2 header (its tests draw through OSMesa's GL 2.0 entry points)
+  libgles-dev
+  # the web page: Emscripten (with its system libraries prebuilt) and, for its tests, Debian's chromium
+  # driven through chromedriver by Selenium
+  emscripten chromium chromium-driver python3-selenium
 )
 
 missing=()
@@ -47,7 +55,10 @@ as_root() {
 # Installed without their recommends, which would bring in large sets of tools not needed here: diffoscope's
 # format tools, and a whole MATE desktop for the two screen lockers the Linux package's tests run it under
 # (with the D-Bus session, gsettings and the desktop-entry check those tests call).
-lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-daemon libglib2.0-bin desktop-file-utils)
+# The Wayland tests' headless compositor with layer-shell, its idle daemon, screenshots and keys come the same way
+# (sway would bring a terminal, a menu and Xwayland).
+lean=(diffoscope-minimal xsecurelock mate-screensaver dbus-daemon libglib2.0-bin desktop-file-utils
+      sway swayidle grim wtype)
 
 for p in "${lean[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/CodePageWin32.h"
+#include "common/SettingsFileWin32.h"
 #include "common/WindowTitles.h"
 #include "host/app/CommandLine.h"
 #include "host/app/HostTexts.h"
@@ -12,7 +14,6 @@
 #include "host/app/ZoomWin32.h"
 #include "host/dialog/SettingsDialogWin32.h"
 #include "host/forms/AppWin32.h"
-#include "host/settings/CodePageWin32.h"
 #include "host/settings/SettingsWin32.h"
 
 namespace orlinde {
@@ -71,7 +72,7 @@ std::unique_ptr<forms::Form> Main(Host& host) {
   }
 
   LoadSettings(host.BgmSettings);
-  host.Monitors = LoadMonitorMode();
+  host.Monitors = ReadMonitorModeBesideProgram();
 
   if (!FileExists(forms::app::Path() + texts::kRendererFile)) {
     forms::app::MsgBox(FromUtf8(texts::kRendererMissing), MB_OK);

@@ -1,20 +1,16 @@
 #include "host/app/MonitorCoverWin32.h"
 
+#include "common/CodePageWin32.h"
+#include "common/MonitorLayout.h"
 #include "common/MonitorsWin32.h"
 #include "common/WindowTitles.h"
 #include "host/app/HostTexts.h"
-#include "host/app/MonitorCover.h"
-#include "host/settings/CodePageWin32.h"
 
 namespace orlinde {
 
 namespace {
 
 constexpr wchar_t kCoverClass[] = L"OrlindeCover";
-
-Rect FromPixels(const PixelRect& rect) {
-  return Rect{rect.x, rect.y, rect.width, rect.height};
-}
 
 bool RegisterCoverClass(WNDPROC procedure) {
   static bool registered = false;
@@ -30,7 +26,7 @@ bool RegisterCoverClass(WNDPROC procedure) {
 }
 
 // A cover that knows its owner: the window carries it from its creation on.
-HWND MakeCover(const Rect& rect, MonitorCovers* owner) {
+HWND MakeCover(const PixelRect& rect, MonitorCovers* owner) {
   return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverClass,
                          FromUtf8(texts::kCoverCaption).c_str(), WS_POPUP, rect.x, rect.y, rect.width, rect.height,
                          nullptr, nullptr, GetModuleHandleW(nullptr), owner);
@@ -52,18 +48,14 @@ void MonitorCovers::Lay(MonitorMode mode) {
   mode_ = mode;
   if (!RegisterCoverClass(Procedure)) return;
   StopWatch();
-  const MonitorSet desk = CurrentMonitors();
-  std::vector<Rect> monitors;
-  for (const PixelRect& monitor : desk.monitors) monitors.push_back(FromPixels(monitor));
-  const Rect primary = desk.monitors.empty() ? Rect{} : monitors[desk.primary];
-  const std::vector<Rect> rects = CoverRects(mode, monitors, primary);
+  const std::vector<PixelRect> rects = BlackAreas(mode, CurrentMonitors());
 
   while (windows_.size() > rects.size()) {
     DestroyWindow(windows_.back());
     windows_.pop_back();
   }
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    const Rect& rect = rects[i];
+    const PixelRect& rect = rects[i];
     if (i == windows_.size()) {
       const HWND made = MakeCover(rect, this);
       if (made == nullptr) break;

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "assets/HostResources.h"
+#include "common/CodePageWin32.h"
 #include "host/app/HostTexts.h"
 #include "host/forms/AppWin32.h"
-#include "host/settings/CodePageWin32.h"
 
 namespace orlinde {
 

@@ -2,13 +2,13 @@
 #include <windows.h>
 
 #include "assets/HostResources.h"
+#include "common/CodePageWin32.h"
 #include "common/CursorRule.h"
 #include "common/HandOverPath.h"
 #include "common/WindowTitles.h"
 #include "host/app/HostTexts.h"
 #include "host/forms/AppWin32.h"
 #include "host/forms/SystemNamesWin32.h"
-#include "host/settings/CodePageWin32.h"
 
 namespace orlinde {
 

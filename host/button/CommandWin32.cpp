@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "assets/HostResources.h"
+#include "common/CodePageWin32.h"
 #include "host/button/FontWin32.h"
 #include "host/button/PixelBufferWin32.h"
 #include "host/forms/AppWin32.h"
-#include "host/settings/CodePageWin32.h"
 
 namespace orlinde::button {
 

@@ -1,6 +1,6 @@
 #include "host/button/FontWin32.h"
 
-#include "host/settings/CodePageWin32.h"
+#include "common/CodePageWin32.h"
 
 namespace orlinde {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "assets/HostResources.h"
+#include "common/CodePageWin32.h"
 #include "host/button/FontWin32.h"
 #include "host/button/PixelBufferWin32.h"
 #include "host/forms/SystemNamesWin32.h"
-#include "host/settings/CodePageWin32.h"
 
 namespace orlinde::dialog {
 

@@ -4,11 +4,9 @@
 
 namespace orlinde::dialog {
 
-bool SaveChoice(BgmSettingsRecord& settings, MonitorMode monitors, std::string_view trackText, ProfileStore& store,
-                const std::string& path) {
+bool SaveChoice(BgmSettingsRecord& settings, MonitorMode monitors, std::string_view trackText, IniValues& file) {
   settings.BgmRepeat = TrackTextToRepeat(trackText);
-  const bool musicSaved = SaveSettings(settings, store, path);
-  ProfileStoreFile file(store, path);
+  const bool musicSaved = SaveSettings(settings, file);
   const bool displaySaved = WriteMonitorMode(file, monitors);
   return musicSaved && displaySaved;
 }

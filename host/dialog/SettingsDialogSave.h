@@ -4,7 +4,6 @@
 // losing the choice.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "common/DisplaySetting.h"
@@ -17,7 +16,6 @@ namespace orlinde::dialog {
 // "BGMﾌｧｲﾙ" = BgmFile as it is. Then [Display] "Monitors" = the mode's name. Each write sets its one key
 // and leaves the rest of the file as it was; every write runs even after a failed one. True when all four
 // succeeded.
-bool SaveChoice(BgmSettingsRecord& settings, MonitorMode monitors, std::string_view trackText, ProfileStore& store,
-                const std::string& path);
+bool SaveChoice(BgmSettingsRecord& settings, MonitorMode monitors, std::string_view trackText, IniValues& file);
 
 }  // namespace orlinde::dialog

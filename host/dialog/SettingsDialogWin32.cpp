@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "assets/HostResources.h"
+#include "common/CodePageWin32.h"
+#include "common/SettingsFileWin32.h"
 #include "common/WindowTitles.h"
 #include "host/button/FontWin32.h"
 #include "host/dialog/DialogLayout.h"
@@ -14,7 +16,6 @@
 #include "host/dialog/SettingsDialogSave.h"
 #include "host/forms/AppWin32.h"
 #include "host/forms/SystemNamesWin32.h"
-#include "host/settings/CodePageWin32.h"
 #include "host/settings/SettingsWin32.h"
 
 namespace orlinde {
@@ -249,9 +250,8 @@ void Velsora_P::ChooseMusicFile() {
 }
 
 void Velsora_P::SaveAndClose() {
-  Win32ProfileStore store;
-  const bool saved =
-      dialog::SaveChoice(host_.BgmSettings, host_.Monitors, ToAnsi(BGM_Repeat.Text()), store, host_.SettingsPath);
+  ProfileIniFile file(host_.SettingsPath);
+  const bool saved = dialog::SaveChoice(host_.BgmSettings, host_.Monitors, ToAnsi(BGM_Repeat.Text()), file);
   if (!saved) {
     // The choice would be lost with the process: say so and stay open, so the user can fix the file
     // (or its folder) and confirm again, or cancel knowingly.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/SettingsFileWin32.h"
 #include "host/forms/FormWin32.h"
 #include "host/forms/GdiWin32.h"
-#include "host/settings/SettingsWin32.h"
 
 namespace orlinde::forms::app {
 

@@ -3,7 +3,7 @@
 
 #include <mmsystem.h>
 
-#include "host/settings/CodePageWin32.h"
+#include "common/CodePageWin32.h"
 
 namespace orlinde::music {
 

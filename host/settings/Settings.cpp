@@ -6,16 +6,6 @@ namespace orlinde {
 
 namespace {
 
-// Start of every character of `text`, walking two-byte characters as one.
-template <typename Visit>
-void ForEachCharacter(std::string_view text, LeadByteTest isLeadByte, Visit visit) {
-  for (std::size_t i = 0; i < text.size();) {
-    const bool pair = isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-    visit(i);
-    i += pair ? 2 : 1;
-  }
-}
-
 // The first `count` characters of a UTF-8 name; a sequence is never split.
 std::string CutUtf8(const std::string& name, std::size_t count) {
   std::size_t characters = 0;
@@ -39,10 +29,6 @@ void ApplyNumber(std::int16_t& field, const std::string& text) {
 
 }  // namespace
 
-bool NoLeadBytes(unsigned char) {
-  return false;
-}
-
 std::string FormatSettingNumber(std::int16_t value) {
   const int wide = value;
   std::string text(1, wide < 0 ? '-' : ' ');
@@ -60,17 +46,16 @@ std::optional<std::int16_t> ParseSettingNumber(std::string_view text) {
   return static_cast<std::int16_t>(value);
 }
 
-std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& path) {
-  std::string value = store.ReadIni(section, key, path);
+std::string ReadIni(IniValues& file, const std::string& section, const std::string& key) {
+  std::string value = file.Read(section, key);
   const std::size_t zero = value.find('\0');
   if (zero != std::string::npos) value.resize(zero);
   if (value.size() > ini::kMaxValueBytes) value.resize(ini::kMaxValueBytes);
   return value;
 }
 
-std::int32_t WriteIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& value,
-                      const std::string& path) {
-  return store.WriteIni(CutUtf8(section, ini::kMaxNameChars), CutUtf8(key, ini::kMaxNameChars), value, path);
+bool WriteIni(IniValues& file, const std::string& section, const std::string& key, const std::string& value) {
+  return file.Write(CutUtf8(section, ini::kMaxNameChars), CutUtf8(key, ini::kMaxNameChars), value);
 }
 
 bool FileExists(FileProbe& probe, const std::string& path, LeadByteTest isLeadByte) {
@@ -82,48 +67,27 @@ bool FileExists(FileProbe& probe, const std::string& path, LeadByteTest isLeadBy
   return probe.CanOpenForReading(name);
 }
 
-void LoadSettings(BgmSettingsRecord& settings, ProfileStore& store, FileProbe& probe, const std::string& path,
-                  LeadByteTest isLeadByte) {
-  ApplyNumber(settings.BgmKind, ReadIni(store, ini::kSection, ini::kKindKey, path));
-  ApplyNumber(settings.BgmRepeat, ReadIni(store, ini::kSection, ini::kRepeatKey, path));
-  std::string file = ReadIni(store, ini::kSection, ini::kFileKey, path);
-  if (!file.empty() && FileExists(probe, file, isLeadByte)) {
-    settings.BgmFile = std::move(file);
+void LoadSettings(BgmSettingsRecord& settings, IniValues& file, FileProbe& probe, LeadByteTest isLeadByte) {
+  ApplyNumber(settings.BgmKind, ReadIni(file, ini::kSection, ini::kKindKey));
+  ApplyNumber(settings.BgmRepeat, ReadIni(file, ini::kSection, ini::kRepeatKey));
+  std::string music = ReadIni(file, ini::kSection, ini::kFileKey);
+  if (!music.empty() && FileExists(probe, music, isLeadByte)) {
+    settings.BgmFile = std::move(music);
     return;
   }
   settings.BgmFile.clear();
   if (settings.BgmKind == kBgmFile) settings.BgmKind = kBgmNone;
 }
 
-bool SaveSettings(const BgmSettingsRecord& settings, ProfileStore& store, const std::string& path) {
+bool SaveSettings(const BgmSettingsRecord& settings, IniValues& file) {
   bool allWritten = true;
   auto write = [&](const char* key, const std::string& value) {
-    if (WriteIni(store, ini::kSection, key, value, path) == 0) allWritten = false;
+    if (!WriteIni(file, ini::kSection, key, value)) allWritten = false;
   };
   write(ini::kKindKey, FormatSettingNumber(settings.BgmKind));
   write(ini::kRepeatKey, FormatSettingNumber(settings.BgmRepeat));
   write(ini::kFileKey, settings.BgmFile);
   return allWritten;
-}
-
-std::string ProfileStoreFile::Read(std::string_view section, std::string_view key) {
-  return ReadIni(store_, std::string(section), std::string(key), path_);
-}
-
-bool ProfileStoreFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-  return WriteIni(store_, std::string(section), std::string(key), std::string(value), path_) != 0;
-}
-
-std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte) {
-  std::size_t separator = std::string_view::npos;
-  ForEachCharacter(programPath, isLeadByte, [&](std::size_t start) {
-    if (programPath[start] == '\\') separator = start;
-  });
-  return separator == std::string_view::npos ? std::string() : std::string(programPath.substr(0, separator));
-}
-
-std::string SettingsPath(const std::string& programFolder) {
-  return programFolder + ini::kFileName;
 }
 
 }  // namespace orlinde

@@ -1,9 +1,10 @@
-// The settings file "Orlinde.ini": its keys, how its numbers are written and read, the loader with its
-// fallbacks, and the file-open test. Everything here talks to the system through ProfileStore and
-// FileProbe, which the Win32 side (SettingsWin32.h) implements with the profile and file functions.
+// The music settings in "Orlinde.ini": their keys, how their numbers are written and read, the loader with
+// its fallbacks, and the file-open test. Everything here talks to the system through IniValues (the one
+// settings file, common/SettingsFile.h) and FileProbe, which the Win32 side implements with the profile
+// functions (common/SettingsFileWin32.h) and the file functions (SettingsWin32.h).
 //
 // Text conventions: section and key names are given as UTF-8 (they are this program's own texts) and the
-// store converts them to the ANSI code page; values and paths are ANSI bytes and pass through untouched,
+// file converts them to the ANSI code page; values and paths are ANSI bytes and pass through untouched,
 // so a Shift-JIS path read from the file is handed back to the system byte for byte.
 #pragma once
 
@@ -12,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/DisplaySetting.h"
+#include "common/SettingsFile.h"
 #include "host/settings/DecimalText.h"
 
 namespace orlinde {
@@ -34,38 +35,11 @@ inline constexpr char kSection[] = "Section";
 inline constexpr char kKindKey[] = "BGM区分";
 inline constexpr char kRepeatKey[] = "BGMﾘﾋﾟｰﾄ";
 inline constexpr char kFileKey[] = "BGMﾌｧｲﾙ";
-inline constexpr char kFileName[] = "\\Orlinde.ini";
 // Longest value that comes back from a read (the read buffer is 256 bytes with its terminating zero).
 inline constexpr std::size_t kMaxValueBytes = 255;
 // Section and key names are cut to this many characters before a write.
 inline constexpr std::size_t kMaxNameChars = 128;
 }  // namespace ini
-
-// The profile functions.
-class ProfileStore {
- public:
-  virtual ~ProfileStore() = default;
-  // The value of `key` in `section` of the file at `path`; empty when the file, section or key is missing.
-  virtual std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) = 0;
-  // Writes one value (creating the file and section when needed); returns the system call's result,
-  // nonzero on success.
-  virtual std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
-                                const std::string& path) = 0;
-};
-
-// The settings file at one path seen through a ProfileStore, for the display setting's reader and writer
-// (common/DisplaySetting.h): its reads and writes go through ReadIni and WriteIni below, like the music
-// settings'.
-class ProfileStoreFile final : public IniValues {
- public:
-  ProfileStoreFile(ProfileStore& store, std::string path) : store_(store), path_(std::move(path)) {}
-  std::string Read(std::string_view section, std::string_view key) override;
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override;
-
- private:
-  ProfileStore& store_;
-  std::string path_;
-};
 
 // Opening a file for reading.
 class FileProbe {
@@ -75,11 +49,6 @@ class FileProbe {
   virtual bool CanOpenForReading(const std::string& path) = 0;
 };
 
-// Whether a byte starts a two-byte character in the ANSI code page (Shift-JIS lead bytes under 932).
-// Needed wherever a path is searched for "\": the second byte of a Shift-JIS character may be 0x5C.
-using LeadByteTest = bool (*)(unsigned char byte);
-bool NoLeadBytes(unsigned char byte);
-
 // A settings number as stored: a sign position (blank, or "-" for negatives) then the decimal digits.
 // 2 -> " 2", -3 -> "-3", 0 -> " 0".
 std::string FormatSettingNumber(std::int16_t value);
@@ -88,33 +57,24 @@ std::string FormatSettingNumber(std::int16_t value);
 // only inside -32768..32767. nullopt means "leave the field as it was".
 std::optional<std::int16_t> ParseSettingNumber(std::string_view text);
 
-// The value read through `store`, cut at its first zero byte and to at most 255 bytes.
-std::string ReadIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& path);
+// The value read from `file`, cut at its first zero byte and to at most 255 bytes.
+std::string ReadIni(IniValues& file, const std::string& section, const std::string& key);
 
 // Cuts section and key to their first 128 characters (UTF-8 sequences kept whole) and writes the value.
-// Returns the system call's result, nonzero on success.
-std::int32_t WriteIni(ProfileStore& store, const std::string& section, const std::string& key, const std::string& value,
-                      const std::string& path);
+// True on success.
+bool WriteIni(IniValues& file, const std::string& section, const std::string& key, const std::string& value);
 
 // True when the file can be opened for reading. One trailing "\" is dropped first (a "\" that is the second
 // byte of a two-byte character is not one); an empty path is false.
 bool FileExists(FileProbe& probe, const std::string& path, LeadByteTest isLeadByte);
 
-// Fills `settings` from the file at `path`, in order kind, repeat, file, with the fallbacks: an empty number
+// Fills `settings` from `file`, in order kind, repeat, file, with the fallbacks: an empty number
 // gives 0, a bad number leaves the field; an empty or unopenable file path clears the path and turns a file
 // source (2) into no music (0).
-void LoadSettings(BgmSettingsRecord& settings, ProfileStore& store, FileProbe& probe, const std::string& path,
-                  LeadByteTest isLeadByte);
+void LoadSettings(BgmSettingsRecord& settings, IniValues& file, FileProbe& probe, LeadByteTest isLeadByte);
 
 // Writes kind and repeat (sign-position numbers) and the file path, in that order, each through WriteIni.
 // Every write runs even after a failed one; true when all three succeeded.
-bool SaveSettings(const BgmSettingsRecord& settings, ProfileStore& store, const std::string& path);
-
-// The folder part of a program path: everything before its last "\" (two-byte characters respected);
-// empty when there is no "\".
-std::string FolderOf(std::string_view programPath, LeadByteTest isLeadByte);
-
-// programFolder + "\Orlinde.ini", joined as is.
-std::string SettingsPath(const std::string& programFolder);
+bool SaveSettings(const BgmSettingsRecord& settings, IniValues& file);
 
 }  // namespace orlinde

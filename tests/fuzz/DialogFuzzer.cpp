@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/dialog/DialogRules.h"
@@ -16,21 +17,20 @@
 
 namespace {
 
-class FailingStore final : public orlinde::ProfileStore {
+class FailingFile final : public orlinde::IniValues {
  public:
   std::vector<std::string> keys;
   std::vector<std::string> values;
   unsigned failures = 0;  // bit n set: write n fails
 
-  std::string ReadIni(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
-                        const std::string&) override {
+  std::string Read(std::string_view, std::string_view) override { return {}; }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
     // The three music keys in their section, then the display mode in its own.
     FUZZ_CHECK(section == (keys.size() < 3 ? orlinde::ini::kSection : orlinde::display_ini::kSection));
     const bool fails = (failures >> keys.size()) & 1U;
-    keys.push_back(key);
-    values.push_back(value);
-    return fails ? 0 : 1;
+    keys.emplace_back(key);
+    values.emplace_back(value);
+    return !fails;
   }
 };
 
@@ -59,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(path.find('\0') == std::string::npos);
 
   // The confirm button's save.
-  FailingStore store;
+  FailingFile store;
   store.failures = failures;
-  const bool saved = orlinde::dialog::SaveChoice(settings, monitors, trackText, store, "C:\\O\\Orlinde.ini");
+  const bool saved = orlinde::dialog::SaveChoice(settings, monitors, trackText, store);
   FUZZ_CHECK(store.keys.size() == 4);
   FUZZ_CHECK(saved == (failures == 0));
   FUZZ_CHECK(settings.BgmRepeat == repeat);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -19,19 +19,17 @@ inline bool ShiftJisLeadByte(unsigned char byte) {
 }
 
 // The three values by key, as the profile functions would return them.
-class MapProfileStore final : public orlinde::ProfileStore {
+class MapIniValues final : public orlinde::IniValues {
  public:
-  std::map<std::string, std::string> values;
-  std::int32_t writeResult = 1;
+  std::map<std::string, std::string, std::less<>> values;
 
-  std::string ReadIni(const std::string&, const std::string& key, const std::string&) override {
+  std::string Read(std::string_view, std::string_view key) override {
     const auto found = values.find(key);
     return found == values.end() ? std::string() : found->second;
   }
-  std::int32_t WriteIni(const std::string&, const std::string& key, const std::string& value,
-                        const std::string&) override {
-    if (writeResult != 0) values[key] = value;
-    return writeResult;
+  bool Write(std::string_view, std::string_view key, std::string_view value) override {
+    values[std::string(key)] = value;
+    return true;
   }
 };
 
@@ -39,7 +37,7 @@ class MapProfileStore final : public orlinde::ProfileStore {
 // lines with blanks around key and value dropped, names matched without regard to ASCII case, the first
 // match winning; a write replaces the key's line or adds one at the end of its section, and keeps every
 // other line as it is.
-class IniTextProfileStore final : public orlinde::ProfileStore {
+class IniText final : public orlinde::IniValues {
  public:
   // The file's text, split into lines once ("\n" ends a line, a "\r" before it is dropped).
   void SetText(std::string_view text) {
@@ -56,24 +54,23 @@ class IniTextProfileStore final : public orlinde::ProfileStore {
   }
   const std::vector<std::string>& Lines() const { return lines_; }
 
-  std::string ReadIni(const std::string& section, const std::string& key, const std::string&) override {
+  std::string Read(std::string_view section, std::string_view key) override {
     const Location at = Find(section, key);
     return at.keyLine == kNone ? std::string() : ValueOf(lines_[at.keyLine]);
   }
 
-  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
-                        const std::string&) override {
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
     const Location at = Find(section, key);
-    std::string line = key + "=" + value;
+    std::string line = std::string(key) + "=" + std::string(value);
     if (at.keyLine != kNone) {
       lines_[at.keyLine] = std::move(line);
     } else if (at.sectionEnd != kNone) {
       lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at.sectionEnd), std::move(line));
     } else {
-      lines_.push_back("[" + section + "]");
+      lines_.push_back("[" + std::string(section) + "]");
       lines_.push_back(std::move(line));
     }
-    return 1;
+    return true;
   }
 
  private:

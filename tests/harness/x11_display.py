@@ -201,6 +201,7 @@ class X11Session(XDisplay):
         self.xvfb, self.display = start_xvfb(self.width, self.height, glx=self.glx)
         self.env = {**os.environ, "DISPLAY": self.display}
         self.env.pop("XSCREENSAVER_WINDOW", None)
+        self.env.pop("WAYLAND_DISPLAY", None)  # inside a Wayland session the program would draw there
         return self
 
     def __exit__(self, *exc) -> None:

@@ -112,9 +112,11 @@ class PackageTest(unittest.TestCase):
                           "Priority", "Recommends").stdout.splitlines())
         self.assertEqual(fields, {"Package": "orlinde", "Version": VERSION, "Architecture": "amd64",
                                   "Section": "x11", "Priority": "optional", "Recommends": "xscreensaver"})
-        # The dependencies come from the program's own libraries: X11, GL and the C and C++ runtimes.
+        # The dependencies come from the program's own libraries: X11, GL, Wayland with EGL and xkbcommon, and
+        # the C and C++ runtimes.
         depends = run("dpkg-deb", "-f", str(deb), "Depends").stdout
-        for library in ("libc6 (>= ", "libgl1", "libx11-6", "libstdc++6"):
+        for library in ("libc6 (>= ", "libgl1", "libx11-6", "libstdc++6", "libwayland-client0", "libwayland-egl1",
+                        "libegl1", "libxkbcommon0"):
             self.assertIn(library, depends)
         md5sums = run("dpkg-deb", "-I", str(deb), "md5sums").stdout
         self.assertEqual(sorted(line.split()[1] for line in md5sums.splitlines()),

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/CodePageWin32.h"
 #include "common/DisplaySetting.h"
-#include "common/DisplaySettingWin32.h"
+#include "common/SettingsFileWin32.h"
 #include "host/dialog/SettingsDialogSave.h"
-#include "host/settings/CodePageWin32.h"
 #include "host/settings/Settings.h"
 #include "host/settings/SettingsWin32.h"
 
@@ -53,6 +54,7 @@ class IniFile : public testing::Test {
              testing::UnitTest::GetInstance()->current_test_info()->name();
     CreateDirectoryA(folder.c_str(), nullptr);
     path = SettingsPath(folder);
+    file = std::make_unique<ProfileIniFile>(path);
   }
   void TearDown() override {
     for (const std::string& f : created) DeleteFileA(f.c_str());
@@ -77,7 +79,7 @@ class IniFile : public testing::Test {
   std::string path;
   std::vector<std::string> created;
   std::vector<std::string> folders;
-  Win32ProfileStore store;
+  std::unique_ptr<ProfileIniFile> file;
   Win32FileProbe probe;
 };
 
@@ -91,7 +93,7 @@ TEST_F(IniFile, KeyNamesAreConvertedToShiftJis) {
 
 TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
   const std::string music = File("a b" + kHyo + ".mp3");  // blanks and a Shift-JIS name
-  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, music}, store, path));
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, music}, *file));
 
   // Wine's profile writer drops the blank in front of a value; Windows keeps it.
   const std::string sign = RunningOnWine() ? "" : " ";
@@ -100,7 +102,7 @@ TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
   EXPECT_EQ(RawBytes(path), expected);
 
   BgmSettingsRecord loaded;
-  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  LoadSettings(loaded, *file, probe, AnsiLeadByte);
   EXPECT_EQ(loaded.BgmKind, 2);
   EXPECT_EQ(loaded.BgmRepeat, -3);
   EXPECT_EQ(loaded.BgmFile, music);
@@ -108,20 +110,20 @@ TEST_F(IniFile, SavedFileHoldsShiftJisKeysAndValuesByteForByte) {
 
 TEST_F(IniFile, LongValueReadsBackAs255Bytes) {
   const std::string value(300, 'v');
-  EXPECT_NE(WriteIni(store, ini::kSection, ini::kFileKey, value, path), 0);
-  EXPECT_EQ(ReadIni(store, ini::kSection, ini::kFileKey, path), value.substr(0, 255));
+  EXPECT_TRUE(WriteIni(*file, ini::kSection, ini::kFileKey, value));
+  EXPECT_EQ(ReadIni(*file, ini::kSection, ini::kFileKey), value.substr(0, 255));
 }
 
 TEST_F(IniFile, MissingFileOrSectionLoadsNothing) {
   BgmSettingsRecord loaded;
-  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  LoadSettings(loaded, *file, probe, AnsiLeadByte);
   EXPECT_EQ(loaded.BgmKind, 0);
   EXPECT_EQ(loaded.BgmRepeat, 0);
   EXPECT_EQ(loaded.BgmFile, "");
 
-  WriteIni(store, "Other", ini::kKindKey, " 1", path);
-  WriteIni(store, "Other", ini::kFileKey, File("x.mp3"), path);
-  LoadSettings(loaded, store, probe, path, AnsiLeadByte);
+  WriteIni(*file, "Other", ini::kKindKey, " 1");
+  WriteIni(*file, "Other", ini::kFileKey, File("x.mp3"));
+  LoadSettings(loaded, *file, probe, AnsiLeadByte);
   EXPECT_EQ(loaded.BgmKind, 0);
   EXPECT_EQ(loaded.BgmFile, "");
 }
@@ -144,10 +146,11 @@ TEST_F(IniFile, FileExistsOpensFilesButNotFolders) {
 }
 
 TEST_F(IniFile, WriteReportsTheSystemsResult) {
-  EXPECT_NE(WriteIni(store, ini::kSection, ini::kKindKey, " 1", path), 0);
-  EXPECT_EQ(ReadIni(store, ini::kSection, ini::kKindKey, path), "1");
-  EXPECT_EQ(WriteIni(store, ini::kSection, ini::kKindKey, " 1", folder + "\\no such folder\\Orlinde.ini"), 0);
-  EXPECT_FALSE(SaveSettings(BgmSettingsRecord{1, 2, ""}, store, folder + "\\no such folder\\Orlinde.ini"));
+  EXPECT_TRUE(WriteIni(*file, ini::kSection, ini::kKindKey, " 1"));
+  EXPECT_EQ(ReadIni(*file, ini::kSection, ini::kKindKey), "1");
+  ProfileIniFile nowhere(folder + "\\no such folder\\Orlinde.ini");
+  EXPECT_FALSE(WriteIni(nowhere, ini::kSection, ini::kKindKey, " 1"));
+  EXPECT_FALSE(SaveSettings(BgmSettingsRecord{1, 2, ""}, nowhere));
 }
 
 void WriteRaw(const std::string& path, const std::string& bytes) {
@@ -161,46 +164,40 @@ void WriteRaw(const std::string& path, const std::string& bytes) {
 
 // What the dialog's 設定 does to a file that holds more than the program's own keys: the three music keys
 // and the display mode change in place, every other section, key and comment stays where it was, and a
-// missing [Display] section is added at the end. Both readers (the host's, through its profile store, and
-// the one the renderer uses) then read the mode that was saved.
-TEST_F(IniFile, SavingKeepsEveryOtherSectionAndKeyAndBothReadersSeeTheMode) {
+// missing [Display] section is added at the end. The display setting then reads as the mode that was saved.
+TEST_F(IniFile, SavingKeepsEveryOtherSectionAndKeyAndTheModeReadsBack) {
   const std::string sign = RunningOnWine() ? "" : " ";
   const std::string before = "; written by hand\r\n[Other]\r\nKey=value\r\n[Section]\r\n" + kKindKeySjis +
                              "= 1\r\nOwn=kept\r\n" + kRepeatKeySjis +
                              "= 5\r\n[Display]\r\nFirst=1\r\nMonitors=Span\r\n"
                              "Last=2\r\n[Tail]\r\nT=t\r\n";
   WriteRaw(path, before);
-  ProfileIniFile rendererSide(path);
-  ProfileStoreFile hostSide(store, path);
-  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kSpan);
-  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kSpan);
+  EXPECT_EQ(ReadMonitorMode(*file), MonitorMode::kSpan);
 
   BgmSettingsRecord settings{0, 0, ""};
-  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kPrimary, "7", store, path));
+  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kPrimary, "7", *file));
   const std::string after = "; written by hand\r\n[Other]\r\nKey=value\r\n[Section]\r\n" + kKindKeySjis + "=" + sign +
                             "0\r\nOwn=kept\r\n" + kRepeatKeySjis + "=" + sign + "7\r\n" + kFileKeySjis +
                             "=\r\n[Display]\r\nFirst=1\r\nMonitors=primary\r\nLast=2\r\n[Tail]\r\nT=t\r\n";
   EXPECT_EQ(RawBytes(path), after);
-  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kPrimary);
-  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kPrimary);
+  EXPECT_EQ(ReadMonitorMode(*file), MonitorMode::kPrimary);
 
   // A file with the music keys alone gets its [Display] section after them.
   DeleteFileA(path.c_str());
-  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", store, path));
+  EXPECT_TRUE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", *file));
   EXPECT_EQ(RawBytes(path), "[Section]\r\n" + kKindKeySjis + "=" + sign + "0\r\n" + kRepeatKeySjis + "=" + sign +
                                 "0\r\n" + kFileKeySjis + "=\r\n[Display]\r\nMonitors=span\r\n");
 
   // No file, or a read-only place: the default mode, and a failed save is reported.
   DeleteFileA(path.c_str());
-  EXPECT_EQ(ReadMonitorMode(rendererSide), MonitorMode::kEach);
-  EXPECT_EQ(ReadMonitorMode(hostSide), MonitorMode::kEach);
-  EXPECT_FALSE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", store, folder + "\\no such folder\\Orlinde.ini"));
+  EXPECT_EQ(ReadMonitorMode(*file), MonitorMode::kEach);
+  ProfileIniFile nowhere(folder + "\\no such folder\\Orlinde.ini");
+  EXPECT_FALSE(dialog::SaveChoice(settings, MonitorMode::kSpan, "", nowhere));
 }
 
-// The renderer finds the setting where the host keeps it: "Orlinde.ini" beside the running program.
+// Both programs find the setting in "Orlinde.ini" beside the running program.
 TEST(DisplaySettingBesideProgram, ReadsTheFileInTheProgramsFolder) {
-  const std::string beside = SettingsFileBesideProgram();
-  EXPECT_EQ(beside, SettingsPath());  // the host's rule for the same place
+  const std::string beside = SettingsPath();
   ASSERT_FALSE(beside.empty());
   ASSERT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file beside the tests";
   EXPECT_EQ(ReadMonitorModeBesideProgram(), MonitorMode::kEach);

@@ -91,9 +91,10 @@ class RunFaultTest(LeftoverChecks, test_host.HostTestCase):
         self.session.mouse_move(500, 400)
         process = self.session.start(self.host, *args)
         self.wait_until(lambda: self.find(RUN_FORM), 60, "the run form appears")
-        # The renderer starts and, without its picture, ends; it shows nothing that says so, and the tests
-        # check what is absent afterwards (no error box, no renderer window), so they give it this time.
-        time.sleep(3.0)
+        # The host starts no renderer when it could not write the hand-over picture, and a renderer file
+        # that is no program never runs; nothing on screen says so. The tests check what is absent
+        # afterwards (no error box, no renderer window), so they first give such a window this time.
+        time.sleep(3.0)  # bound: no renderer window or error box may appear within it
         return process
 
     def test_an_unwritable_temporary_folder_ends_the_run_cleanly_on_the_pointer(self):
@@ -104,7 +105,7 @@ class RunFaultTest(LeftoverChecks, test_host.HostTestCase):
         self.assertFalse(self.handover.exists(), "no file, not even a partial one")
         titles = {w["title"] for w in self.session.x_windows()}
         self.assertNotIn("Error", titles, "the renderer shows no error box")
-        self.assertNotIn(RENDERER_TITLE, titles, "the renderer ended without its picture")
+        self.assertNotIn(RENDERER_TITLE, titles, "without the hand-over picture the host starts no renderer")
         self.assertStillRunning(process, renderer_too=False)
         self.session.screenshot("fault-unwritable-temp.png")
         self.session.mouse_move(531, 431)

@@ -1,52 +1,17 @@
 // The display setting's reader and writer over a settings file held in memory: which mode each value
 // names, what a missing file, section or key gives, and that a save sets its one key and nothing else.
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/DisplaySetting.h"
+#include "tests/unit/MemoryIni.h"
 
 namespace orlinde {
 namespace {
 
-// A settings file as the profile functions see it: sections and keys in file order; a write replaces the
-// value of an existing key in place or appends the key (and its section) at the end.
-class MemoryIni final : public IniValues {
- public:
-  using Section = std::vector<std::pair<std::string, std::string>>;
-  std::vector<std::pair<std::string, Section>> sections;
-  int reads = 0;
-  bool failWrites = false;
-
-  std::string Read(std::string_view section, std::string_view key) override {
-    ++reads;
-    for (const auto& [name, keys] : sections) {
-      if (name != section) continue;
-      for (const auto& [k, v] : keys) {
-        if (k == key) return v;
-      }
-    }
-    return {};
-  }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    if (failWrites) return false;
-    for (auto& [name, keys] : sections) {
-      if (name != section) continue;
-      for (auto& [k, v] : keys) {
-        if (k == key) {
-          v = value;
-          return true;
-        }
-      }
-      keys.emplace_back(key, value);
-      return true;
-    }
-    sections.push_back({std::string(section), {{std::string(key), std::string(value)}}});
-    return true;
-  }
-};
+using testing_ini::MemoryIni;
 
 MemoryIni WithMonitors(const std::string& value) {
   MemoryIni file;
@@ -73,7 +38,7 @@ TEST(DisplaySetting, EachPrimaryAndSpanInAnyCaseWithBlanksAround) {
 TEST(DisplaySetting, MissingFileSectionKeyAndUnknownValuesAreEach) {
   MemoryIni empty;
   EXPECT_EQ(MonitorMode::kEach, ReadMonitorMode(empty)) << "no file";
-  EXPECT_EQ(1, empty.reads);
+  EXPECT_EQ(1u, empty.reads.size());
 
   MemoryIni otherSection;
   otherSection.sections = {{"Section", {{"Monitors", "span"}}}};
@@ -100,7 +65,7 @@ TEST(DisplaySetting, WriteSetsOnlyTheMonitorsKeyAndReadsBack) {
   }
   MemoryIni file;
   WriteMonitorMode(file, MonitorMode::kPrimary);
-  EXPECT_EQ("primary", file.Read("Display", "Monitors"));
+  EXPECT_EQ("primary", file.Value("Display", "Monitors"));
 
   // A file with other sections and keys, the display section among them: only Monitors changes.
   MemoryIni full;
@@ -113,7 +78,7 @@ TEST(DisplaySetting, WriteSetsOnlyTheMonitorsKeyAndReadsBack) {
   EXPECT_EQ(expected.sections, full.sections);
 
   MemoryIni readOnly;
-  readOnly.failWrites = true;
+  readOnly.results = {false};
   EXPECT_FALSE(WriteMonitorMode(readOnly, MonitorMode::kSpan)) << "a failed write is reported";
 }
 

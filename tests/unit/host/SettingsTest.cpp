@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "host/settings/Settings.h"
+#include "tests/unit/MemoryIni.h"
 
 namespace orlinde {
 namespace {
-
-const std::string kPath = "C:\\Games\\Orlinde.ini";
 
 // Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC.
 bool ShiftJisLead(unsigned char b) {
@@ -21,32 +20,18 @@ bool ShiftJisLead(unsigned char b) {
 // "表" in Shift-JIS: its second byte is the backslash.
 const std::string kHyo = "\x95\x5C";
 
-struct Write {
-  std::string section, key, value, path;
-  bool operator==(const Write&) const = default;
-};
+using testing_ini::Access;
+using testing_ini::MemoryIni;
 
-// An INI file in memory plus a set of files that can be opened; records every call.
-class FakeSystem final : public ProfileStore, public FileProbe {
+// A settings file in memory with its music keys in "Section", and the files that can be opened.
+class FakeSystem final : public FileProbe {
  public:
-  std::map<std::string, std::string> values;  // key -> value in "Section"
+  MemoryIni file;
   std::set<std::string> openable;
-  std::vector<std::string> readKeys;
   std::vector<std::string> probed;
-  std::vector<Write> writes;
-  std::int32_t writeResult = 1;
 
-  std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) override {
-    readKeys.push_back(key);
-    EXPECT_EQ(section, "Section");
-    EXPECT_EQ(path, kPath);
-    const auto it = values.find(key);
-    return it == values.end() ? std::string() : it->second;
-  }
-  std::int32_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
-                        const std::string& path) override {
-    writes.push_back({section, key, value, path});
-    return writeResult;
+  void SetValues(const std::map<std::string, std::string>& values) {
+    file.sections = {{"Section", {values.begin(), values.end()}}};
   }
   bool CanOpenForReading(const std::string& path) override {
     probed.push_back(path);
@@ -110,14 +95,16 @@ class Loader : public testing::TestWithParam<LoadCase> {};
 TEST_P(Loader, FillsTheRecordWithFallbacks) {
   const LoadCase& c = GetParam();
   FakeSystem system;
-  system.values = c.file;
+  system.SetValues(c.file);
   if (c.fileOpens) system.openable.insert(kMusic);
   BgmSettingsRecord settings = c.before;
-  LoadSettings(settings, system, system, kPath, ShiftJisLead);
+  LoadSettings(settings, system.file, system, ShiftJisLead);
   EXPECT_EQ(settings.BgmKind, c.after.BgmKind);
   EXPECT_EQ(settings.BgmRepeat, c.after.BgmRepeat);
   EXPECT_EQ(settings.BgmFile, c.after.BgmFile);
-  EXPECT_EQ(system.readKeys, (std::vector<std::string>{ini::kKindKey, ini::kRepeatKey, ini::kFileKey}));
+  EXPECT_EQ(system.file.reads,
+            (std::vector<Access>{
+                {"Section", ini::kKindKey, ""}, {"Section", ini::kRepeatKey, ""}, {"Section", ini::kFileKey, ""}}));
 }
 
 const std::string K = ini::kKindKey, R = ini::kRepeatKey, F = ini::kFileKey;
@@ -142,11 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Loader, ValueIsCutToItsFirst255Bytes) {
   FakeSystem system;
   const std::string longPath = "C:\\" + std::string(297, 'a');
-  system.values[F] = longPath;
-  system.values[K] = " 2";
+  system.SetValues({{F, longPath}, {K, " 2"}});
   system.openable.insert(longPath.substr(0, 255));
   BgmSettingsRecord settings;
-  LoadSettings(settings, system, system, kPath, ShiftJisLead);
+  LoadSettings(settings, system.file, system, ShiftJisLead);
   EXPECT_EQ(settings.BgmFile, longPath.substr(0, 255));
   EXPECT_EQ(settings.BgmKind, 2);
 }
@@ -183,34 +169,30 @@ TEST(WriteIni, CutsNamesTo128Characters) {
   std::string wideKey;
   for (int i = 0; i < 130; ++i) wideKey += "区";  // three UTF-8 bytes each
   const std::string longSection(200, 's');
-  FakeSystem system;
-  WriteIni(system, longSection, wideKey, "v", kPath);
-  ASSERT_EQ(system.writes.size(), 1u);
-  EXPECT_EQ(system.writes[0].section, std::string(128, 's'));
-  EXPECT_EQ(system.writes[0].key, wideKey.substr(0, 128 * 3));
-  WriteIni(system, std::string(128, 's'), "BGM", "v", kPath);
-  EXPECT_EQ(system.writes[1].section, std::string(128, 's'));
+  MemoryIni file;
+  EXPECT_TRUE(WriteIni(file, longSection, wideKey, "v"));
+  ASSERT_EQ(file.writes.size(), 1u);
+  EXPECT_EQ(file.writes[0].section, std::string(128, 's'));
+  EXPECT_EQ(file.writes[0].key, wideKey.substr(0, 128 * 3));
+  WriteIni(file, std::string(128, 's'), "BGM", "v");
+  EXPECT_EQ(file.writes[1].section, std::string(128, 's'));
 }
 
 TEST(SaveSettings, WritesKindRepeatAndFileInOrder) {
-  FakeSystem system;
+  MemoryIni file;
   const std::string sjisPath = "C:\\" + kHyo + "\\a b.mp3";
-  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, sjisPath}, system, kPath));
-  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{0, 0, ""}, system, kPath));
-  const std::vector<Write> expected = {
-      {"Section", K, " 2", kPath}, {"Section", R, "-3", kPath}, {"Section", F, sjisPath, kPath},
-      {"Section", K, " 0", kPath}, {"Section", R, " 0", kPath}, {"Section", F, "", kPath},
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{2, -3, sjisPath}, file));
+  EXPECT_TRUE(SaveSettings(BgmSettingsRecord{0, 0, ""}, file));
+  const std::vector<Access> expected = {
+      {"Section", K, " 2"}, {"Section", R, "-3"}, {"Section", F, sjisPath},
+      {"Section", K, " 0"}, {"Section", R, " 0"}, {"Section", F, ""},
   };
-  EXPECT_EQ(system.writes, expected);
-}
-
-TEST(SettingsPath, FolderOfTheProgramPlusFileName) {
-  EXPECT_EQ(FolderOf("C:\\Games\\Orlinde.scr", ShiftJisLead), "C:\\Games");
-  EXPECT_EQ(FolderOf("C:\\Orlinde.scr", ShiftJisLead), "C:");
-  EXPECT_EQ(FolderOf("Orlinde.scr", ShiftJisLead), "");
-  EXPECT_EQ(FolderOf("C:\\x\\" + kHyo + ".scr", ShiftJisLead), "C:\\x");
-  EXPECT_EQ(FolderOf("C:\\x\\" + kHyo + ".scr", NoLeadBytes), "C:\\x\\\x95");
-  EXPECT_EQ(SettingsPath("C:\\Games"), "C:\\Games\\Orlinde.ini");
+  EXPECT_EQ(file.writes, expected);
+  // A failed write is reported, and the writes after it still run.
+  MemoryIni failing;
+  failing.results = {true, false, true};
+  EXPECT_FALSE(SaveSettings(BgmSettingsRecord{1, 2, ""}, failing));
+  EXPECT_EQ(3u, failing.writes.size());
 }
 
 }  // namespace

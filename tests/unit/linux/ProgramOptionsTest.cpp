@@ -165,5 +165,33 @@ TEST(FrameRateCounterTest, CountsTheFramesOfEachWholeSecond) {
   EXPECT_EQ("59.9 fps", FrameRateText(59.94));
 }
 
+TEST(ProgramOptionsTest, WaylandDrawsWhenACompositorIsNamedAndNoXWindowIsAsked) {
+  const struct {
+    std::vector<std::string_view> words;
+    const char* waylandDisplay;
+    const char* saverWindow;
+    Shell shell;
+  } cases[] = {
+      {{}, "wayland-1", nullptr, Shell::kWayland},
+      {{"--root"}, "wayland-1", nullptr, Shell::kWayland},
+      {{}, "", nullptr, Shell::kX11},
+      {{}, nullptr, nullptr, Shell::kX11},
+      {{}, "wayland-1", "0x1a00007", Shell::kX11},  // the daemon hands over an X window
+      {{"--window-id", "0x1a00007"}, "wayland-1", nullptr, Shell::kX11},
+      {{"--x11"}, "wayland-1", nullptr, Shell::kX11},
+      {{"--wayland"}, nullptr, nullptr, Shell::kWayland},
+      {{"--wayland", "--root"}, "wayland-1", "0x1a00007", Shell::kWayland},
+  };
+  for (const auto& c : cases) {
+    const ChosenShell chosen = ChooseShell(*ParseProgramOptions(c.words).options, c.waylandDisplay, c.saverWindow);
+    EXPECT_EQ(c.shell, chosen.shell) << (c.waylandDisplay ? c.waylandDisplay : "unset") << " " << c.words.size();
+  }
+  const ChosenShell refused = ChooseShell(Accepted({"--wayland", "--window-id", "5"}), "wayland-1", nullptr);
+  EXPECT_FALSE(refused.shell);
+  EXPECT_EQ("--window-id names an X window: not with --wayland", refused.error);
+  EXPECT_EQ("--wayland and --x11 exclude each other", Parse({"--x11", "--wayland"}).error);
+  EXPECT_EQ(ShellChoice::kWayland, Accepted({"-wayland", "--wayland"}).shell);
+}
+
 }  // namespace
 }  // namespace orlinde

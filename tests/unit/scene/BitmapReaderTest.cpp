@@ -124,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(OutsideTheAcceptedForm, RefusedFile,
                                          Refusal{"32 bits", 28, 32, 2}, Refusal{"run-length compressed", 30, 1, 4},
                                          Refusal{"colour table", 46, 16, 4},
                                          Refusal{"size smaller than the pixels", 34, 47, 4},
-                                         Refusal{"size larger than the pixels", 34, 49, 4},
-                                         Refusal{"size claims gigabytes", 34, 0xFFFFFFF0, 4}),
+                                         Refusal{"size of a single byte", 34, 1, 4}),
                          [](const testing::TestParamInfo<Refusal>& info) {
                            std::string name = info.param.name;
                            for (char& c : name)
@@ -133,10 +132,22 @@ INSTANTIATE_TEST_SUITE_P(OutsideTheAcceptedForm, RefusedFile,
                            return name;
                          });
 
-TEST(ReadBitmapFile, SizeImageEqualToThePixelsIsAccepted) {
-  std::vector<std::uint8_t> bytes = MakeFile(4, 4);
-  PutLe32(bytes, 34, 48);
-  EXPECT_EQ(48u, Read(bytes).pixels.size());
+// A size equal to the rows or larger (bytes after the rows, a size rounded up, one that claims gigabytes):
+// the rows alone are read, swapped, and nothing past them.
+TEST(ReadBitmapFile, SizeImageAtLeastThePixelsReadsTheRowsAlone) {
+  for (const std::uint32_t sizeImage : {48u, 49u, 148u, 0xFFFFFFF0u}) {
+    std::vector<std::uint8_t> bytes = MakeFile(4, 4);
+    PutLe32(bytes, 34, sizeImage);
+    bytes.resize(bytes.size() + 100, 0xEE);
+    MemorySource source(bytes.data(), bytes.size());
+    const BitmapPixels read = ReadBitmapFile(source);
+    ASSERT_EQ(48u, read.pixels.size()) << sizeImage;
+    EXPECT_EQ(2, read.pixels[0]) << sizeImage;    // pixel 0, bytes (0, 1, 2) swapped
+    EXPECT_EQ(15, read.pixels[47]) << sizeImage;  // pixel 15, bytes (15, 16, 17) swapped
+    std::uint8_t next = 0;
+    EXPECT_EQ(1u, source.Read(&next, 1)) << sizeImage;
+    EXPECT_EQ(0xEE, next) << "the reader stops at the end of the rows; size " << sizeImage;
+  }
 }
 
 }  // namespace

@@ -2,15 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "scene/DropSchedule.h"
+#include "tests/unit/scene/FakeClock.h"
 
 namespace orlinde {
 namespace {
-
-class FakeClock final : public MonotonicClock {
- public:
-  Microseconds Now() override { return now; }
-  Microseconds now = 3'000'000;
-};
 
 TEST(DropScheduleTest, DropsOncePerIntervalFromWhenItWasArmed) {
   FakeClock clock;

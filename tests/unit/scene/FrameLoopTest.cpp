@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "scene/FrameLoop.h"
+#include "tests/unit/scene/FakeClock.h"
 
 namespace orlinde {
 namespace {
-
-class FakeClock final : public MonotonicClock {
- public:
-  Microseconds Now() override { return now; }
-  Microseconds now = 7'000'000'000;
-};
 
 // Counts paints per view and keeps a copy of the heights each paint showed; frames begun and ended.
 class RecordingPainter final : public ViewPainter {

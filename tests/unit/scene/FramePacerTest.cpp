@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "scene/FramePacer.h"
+#include "tests/unit/scene/FakeClock.h"
 
 namespace orlinde {
 namespace {
-
-class FakeClock final : public MonotonicClock {
- public:
-  Microseconds Now() override { return now; }
-  Microseconds now = 5'000'000'000;  // far from zero: the pacer must not care where time starts
-};
 
 struct Frame {
   Microseconds at;

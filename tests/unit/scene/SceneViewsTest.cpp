@@ -6,15 +6,10 @@
 #include <vector>
 
 #include "scene/SceneViews.h"
+#include "tests/unit/scene/FakeClock.h"
 
 namespace orlinde {
 namespace {
-
-class FakeClock final : public MonotonicClock {
- public:
-  Microseconds Now() override { return now; }
-  Microseconds now = 5'000'000;
-};
 
 // Records every call, as "current 1", "set up 1 -> 7", "release 7"; hands out texture names 7, 8, ...
 class RecordingTargets final : public ViewTargets {

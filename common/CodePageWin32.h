@@ -1,4 +1,4 @@
-// The one converter between this program's texts and the system's: UTF-8 (the program's own texts),
+// The one converter between the programs' texts and the system's: UTF-8 (their own texts),
 // the ANSI code page (CP_ACP: what is stored or exchanged — settings, MCI strings, paths) and UTF-16
 // (what is shown, through the wide functions, so that Japanese reads correctly on every system locale).
 #pragma once

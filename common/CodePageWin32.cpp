@@ -1,4 +1,4 @@
-#include "host/settings/CodePageWin32.h"
+#include "common/CodePageWin32.h"
 #include <windows.h>
 
 namespace orlinde {
