@@ -9,7 +9,8 @@
 #       web/              the web page: Emscripten's headers only in its shell files (named *Web.*).
 #     Wayland, EGL and Emscripten headers are allowed nowhere else.
 #     No file is an exception: entry points are shell files and carry the suffix too.
-#  2. Every include of a project file names its folder from the repository root
+#  2. scene/ depends on nothing else of the project: its files include project files from scene/ alone.
+#  3. Every include of a project file names its folder from the repository root
 #     (#include "host/settings/Settings.h"), so where a file lives is never hidden.
 # Run as: cmake -DROOT=<repository> -P CheckSourceRules.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -73,6 +74,16 @@ foreach(rule IN LISTS folder_rules)
         endif()
       endforeach()
     endforeach()
+  endforeach()
+endforeach()
+
+file(GLOB_RECURSE scene_sources RELATIVE ${ROOT} ${ROOT}/scene/*.h ${ROOT}/scene/*.cpp)
+foreach(file IN LISTS scene_sources)
+  file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "\"scene/")
+      list(APPEND faults "${file}: scene/ includes a file from another folder (${line}); the scene depends on nothing else")
+    endif()
   endforeach()
 endforeach()
 

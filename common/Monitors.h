@@ -6,19 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/PixelRect.h"
+
 namespace orlinde {
-
-// A rectangle of pixels: its top-left corner and its size, in whatever coordinates the caller uses
-// (the virtual screen on Windows, the root window on X11).
-struct PixelRect {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-
-  bool Empty() const { return width <= 0 || height <= 0; }
-  bool operator==(const PixelRect&) const = default;
-};
 
 // The overlap of two rectangles (empty when they do not meet).
 PixelRect Intersect(const PixelRect& a, const PixelRect& b);

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "linux/BuiltInTexture.h"
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 namespace orlinde {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 
 namespace orlinde {
 

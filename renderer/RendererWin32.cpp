@@ -53,7 +53,7 @@
 #include "scene/SceneGl.h"
 #include "scene/SceneViews.h"
 #include "scene/SteadyClock.h"
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 namespace orlinde::renderer {
 namespace {

@@ -1,12 +1,12 @@
 // The renderer's files on Windows: opened with CreateFileA for reading with read sharing only, so that a
 // hand-over picture another program still holds open for writing is refused as a missing one is, rather
-// than read half written. What the bytes mean is the portable reader's business (scene/TextureFile.h).
+// than read half written. What the bytes mean is the portable reader's business (common/TextureFile.h).
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 namespace orlinde::renderer {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "scene/BitmapReader.h"
+#include "scene/TexturePixels.h"
 #include "scene/RainScene.h"
 #include "scene/SceneViews.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "scene/BitmapReader.h"
+#include "scene/TexturePixels.h"
 #include "scene/RainScene.h"
 #include "scene/SceneViews.h"
 

@@ -12,27 +12,20 @@
 #include <span>
 #include <vector>
 
-#include "scene/BitmapReader.h"
 #include "scene/DropSchedule.h"
 #include "scene/FramePacer.h"
+#include "scene/PixelRect.h"
 #include "scene/RainScene.h"
+#include "scene/TexturePixels.h"
 
 namespace orlinde {
 
-// A part of a drawable, in pixels from the drawable's top-left corner.
-struct ViewArea {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  bool operator==(const ViewArea&) const = default;
-};
-
 // Where a view is drawn: which of the shell's targets (a GL context with its drawable; the shell numbers
-// them), the part of that drawable, and the drawable's size. Views of one target share its texture.
+// them), the part of that drawable (pixels from its top-left corner), and the drawable's size. Views of one target
+// share its texture.
 struct ViewPlace {
   std::size_t target = 0;
-  ViewArea area;
+  PixelRect area;
   std::int32_t drawableWidth = 0;
   std::int32_t drawableHeight = 0;
   bool operator==(const ViewPlace&) const = default;
@@ -41,7 +34,7 @@ struct ViewPlace {
   static ViewPlace Whole(std::size_t target, std::int32_t width, std::int32_t height) {
     return {target, {0, 0, width, height}, width, height};
   }
-  bool IsWhole() const { return area == ViewArea{0, 0, drawableWidth, drawableHeight}; }
+  bool IsWhole() const { return area == PixelRect{0, 0, drawableWidth, drawableHeight}; }
 };
 
 // One scene with its own rain, drawn at its place with its target's texture.

@@ -9,7 +9,8 @@
 // built-in one, and no frame-rate corner drawn with GL (the rate is a line of the page).
 // The frame-rate corner: requestAnimationFrame calls at the display's rate; the frame loop draws at most one
 // frame a scene step, with a frame period a little under a step so that a call that comes a hair early
-// (the browser's timestamps jitter) still draws. A display faster than the step rate skips calls instead.
+// (the browser's timestamps jitter) still draws. A display faster than the step rate skips calls instead
+// (120 Hz draws every second one); between 60 and 68 Hz a frame now and then runs no step.
 // Swap policy: the browser presents what a call drew when it returns; a call that draws nothing leaves the
 // picture as it is.
 #include <emscripten.h>
@@ -22,7 +23,7 @@
 
 #include "linux/BuiltInTexture.h"
 #include "linux/FrameRate.h"
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 #include "scene/FrameLoop.h"
 #include "scene/SceneGles.h"
 #include "scene/SceneViews.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "common/BitmapFile.h"
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   orlinde::MemorySource source(data, size);

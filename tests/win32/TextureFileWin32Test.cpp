@@ -9,7 +9,7 @@
 
 #include "common/BitmapFile.h"
 #include "renderer/TextureFileWin32.h"
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 namespace orlinde::renderer {
 namespace {

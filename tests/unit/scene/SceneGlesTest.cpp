@@ -12,6 +12,7 @@
 
 #include "scene/Gl.h"
 #include "scene/SceneGl.h"
+#include "common/BitmapReader.h"
 #include "scene/SceneGles.h"
 #include "tests/unit/OffscreenContext.h"
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/TexturePixels.h"
+
 namespace orlinde {
 
 // Where the reader takes its bytes from (a file on Windows, memory in tests and the fuzzer).
@@ -33,14 +35,6 @@ class MemorySource final : public ByteSource {
 
 // Largest width or height accepted: what a texture can be.
 inline constexpr std::int32_t kMaxTextureSide = 8192;
-
-struct BitmapPixels {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  // Red-green-blue after the swap, rows bottom-up, each row padded to 4 bytes as the upload's default
-  // unpack alignment expects. Empty means "not read".
-  std::vector<std::uint8_t> pixels;
-};
 
 // Reads headers and pixels from `source`. A file cut short inside its pixel data keeps what was read,
 // unswapped, with the rest of the buffer zero.

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/BitmapFile.h"
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 
 namespace orlinde {
 namespace {

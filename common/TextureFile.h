@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 
 namespace orlinde {
 

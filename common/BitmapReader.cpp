@@ -1,4 +1,4 @@
-#include "scene/BitmapReader.h"
+#include "common/BitmapReader.h"
 
 #include <algorithm>
 #include <cstring>

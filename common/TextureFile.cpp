@@ -1,4 +1,4 @@
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "scene/TextureFile.h"
+#include "common/TextureFile.h"
 
 namespace orlinde {
 namespace {
