@@ -20,6 +20,7 @@ PixelRect BoundingBox(const std::vector<PixelRect>& rects);
 struct MonitorSet {
   std::vector<PixelRect> monitors;
   std::size_t primary = 0;
+  bool operator==(const MonitorSet&) const = default;
 };
 
 // The monitors as the system listed them, cleaned: empty rectangles and repeats of one rectangle (a

@@ -7,8 +7,9 @@
 //    size of a maximized window plus a caption), with its OpenGL context: the design's window, created and
 //    released in the design's order with the design's messages. With several monitors it is cut to the
 //    primary; `each` adds an untitled window with a context of its own on every other monitor, `span`
-//    stretches the one window over them all. A display change lays the windows out again over the new
-//    desk, the design's window at the size the metrics give now.
+//    stretches the one window over them all. When the monitors change (WM_DISPLAYCHANGE, or the monitor
+//    list looked at once a second, since Wine sends no message when another monitor is turned off or on)
+//    the windows are laid out again over the new desk, the design's window at the size the metrics give now.
 //  - Keys: Escape, the arrows, Space, keypad plus and minus, read by the titled window, which keeps the
 //    focus (the monitor windows never take it). Escape is looked at after each frame, before the keys that
 //    act once per press.
@@ -76,6 +77,7 @@ struct RendererState {
   SceneKeys sceneKeys;           // the same presses as the scene's keys
   POINT StartCursor{};
   MonitorMode mode = kDefaultMonitorMode;
+  MonitorSet desk;  // the monitors the windows were last laid out for
   bool paced = true;
   SteadyClock clock;
   std::optional<SceneViews> views;  // from the picture on
@@ -88,6 +90,10 @@ struct RendererState {
 
 // Global because the window procedures reach it: the system calls them with nothing of ours.
 RendererState g;
+
+// The design's window's timer that looks at the monitor list (the design's rain timer was 2).
+constexpr UINT_PTR kDeskWatchTimer = 3;
+constexpr UINT kDeskWatchMs = 1000;
 
 // The colour depth asked of every window's pixel format.
 constexpr BYTE kColourBits = 32;
@@ -249,7 +255,6 @@ void DestroyRenderWindow() {
 }
 
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void LayOutWindows();
 
 // The design's window and its context, the picture and the first view. Without the picture the program
 // ends silently with status 1: no message and no window teardown. The GL context is released first:
@@ -379,8 +384,8 @@ void PlaceRenderWindow(const MonitorSet& desk) {
 // change. Windows that are there already are kept, moved where a monitor changed: their rain goes on.
 void LayOutWindows() {
   ReadScreenSize();
-  const MonitorSet desk = CurrentMonitors();
-  const std::vector<SceneArea> areas = LayOutScenes(g.mode, desk);
+  g.desk = CurrentMonitors();
+  const std::vector<SceneArea> areas = LayOutScenes(g.mode, g.desk);
   std::vector<PixelRect> otherAreas;  // in `each`, every scene but the primary's has a window of its own
   for (std::size_t i = 1; g.mode == MonitorMode::kEach && i < areas.size(); ++i) otherAreas.push_back(areas[i].area);
 
@@ -392,7 +397,7 @@ void LayOutWindows() {
     SetWindowPos(other.window, nullptr, other.area.x, other.area.y, other.area.width, other.area.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  PlaceRenderWindow(desk);
+  PlaceRenderWindow(g.desk);
   for (std::size_t i = g.others.size(); i < otherAreas.size(); ++i) OpenMonitorWindow(otherAreas[i]);
   ArrangeViews(g.others.size());
 
@@ -410,15 +415,18 @@ int FastestRefresh() {
 }
 
 // The frame loop, with millisecond waits (paced or not: the drops and the end checks are timed too; the
-// default resolution can be 15.6 ms), and the console display state sent to the design's window.
+// default resolution can be 15.6 ms), the console display state sent to the design's window, and the
+// watch on the monitor list.
 void StartFrames() {
   g.frames.emplace(g.clock, ChooseFramePeriod(FastestRefresh(), g.paced), *g.views);
   g.fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
   g.displayState.emplace(g.main.window);
   g.frames->SetDrawing(g.power.ShouldDraw());
+  SetTimer(g.main.window, kDeskWatchTimer, kDeskWatchMs, nullptr);
 }
 
 void StopFrames() {
+  KillTimer(g.main.window, kDeskWatchTimer);
   g.displayState.reset();
   if (g.fineTimer) timeEndPeriod(1);
   g.fineTimer = false;
@@ -460,6 +468,14 @@ void RunLoop() {
   }
 }
 
+// The windows follow a new desk. Closing windows may hand the activation on: the design's window takes
+// the keys again.
+void FollowDesk() {
+  LayOutWindows();
+  SetForegroundWindow(g.main.window);
+  SetFocus(g.main.window);
+}
+
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -486,14 +502,12 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
       HandlePowerBroadcast(wParam, lParam, g.power);
       if (g.frames) g.frames->SetDrawing(g.power.ShouldDraw());
       return TRUE;
-    case WM_DISPLAYCHANGE:
-      // A monitor came or went, or changed its mode: the windows follow the new desk. Closing windows may
-      // hand the activation on: the design's window takes the keys again.
-      if (g.frames) {
-        LayOutWindows();
-        SetForegroundWindow(window);
-        SetFocus(window);
-      }
+    case WM_DISPLAYCHANGE:  // a monitor came or went, or changed its mode
+      if (g.frames) FollowDesk();
+      return 0;
+    case WM_TIMER:
+      if (wParam != kDeskWatchTimer) break;
+      if (g.frames && CurrentMonitors() != g.desk) FollowDesk();
       return 0;
     case WM_CLOSE:
       PostQuitMessage(0);

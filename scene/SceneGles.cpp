@@ -252,19 +252,16 @@ void SurfaceProgram::Draw(RainScene& scene, std::uint32_t texture) {
 }
 
 void SurfaceProgram::DrawView(SceneView& view) {
-  const ViewPlace& place = view.place;
-  if (place.IsWhole()) {
-    SetViewport(0, 0, place.drawableWidth, place.drawableHeight);
-    Draw(view.scene, view.texture);
-    return;
+  // A view on part of the drawable keeps its clear inside that part.
+  const PixelRect box = view.place.FromBottom();
+  const bool part = !view.place.IsWhole();
+  SetViewport(box.x, box.y, box.width, box.height);
+  if (part) {
+    glScissor(box.x, box.y, box.width, box.height);
+    glEnable(GL_SCISSOR_TEST);
   }
-  // GL counts rows from the bottom of the drawable.
-  const std::int32_t y = place.drawableHeight - place.area.y - place.area.height;
-  SetViewport(place.area.x, y, place.area.width, place.area.height);
-  glScissor(place.area.x, y, place.area.width, place.area.height);
-  glEnable(GL_SCISSOR_TEST);  // the scene's clear stays inside its own part
   Draw(view.scene, view.texture);
-  glDisable(GL_SCISSOR_TEST);
+  if (part) glDisable(GL_SCISSOR_TEST);
 }
 
 void SurfaceProgram::Release() {

@@ -35,6 +35,8 @@ struct ViewPlace {
     return {target, {0, 0, width, height}, width, height};
   }
   bool IsWhole() const { return area == PixelRect{0, 0, drawableWidth, drawableHeight}; }
+  // The area as GL's viewport and scissor count it: rows from the bottom of the drawable.
+  PixelRect FromBottom() const { return {area.x, drawableHeight - area.y - area.height, area.width, area.height}; }
 };
 
 // One scene with its own rain, drawn at its place with its target's texture.

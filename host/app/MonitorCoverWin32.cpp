@@ -48,7 +48,8 @@ void MonitorCovers::Lay(MonitorMode mode) {
   mode_ = mode;
   if (!RegisterCoverClass(Procedure)) return;
   StopWatch();
-  const std::vector<PixelRect> rects = BlackAreas(mode, CurrentMonitors());
+  desk_ = CurrentMonitors();
+  const std::vector<PixelRect> rects = BlackAreas(mode, desk_);
 
   while (windows_.size() > rects.size()) {
     DestroyWindow(windows_.back());
@@ -71,6 +72,10 @@ void MonitorCovers::Lay(MonitorMode mode) {
   if (!windows_.empty() && SetTimer(windows_.front(), kWatchTimer, kWatchIntervalMs, nullptr) != 0) {
     watchTicksLeft_ = kWatchTicks;
   }
+}
+
+void MonitorCovers::Follow() {
+  if (CurrentMonitors() != desk_) Lay(mode_);
 }
 
 void MonitorCovers::Remove() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/DisplaySetting.h"
+#include "common/Monitors.h"
 
 namespace orlinde {
 
@@ -26,6 +27,9 @@ class MonitorCovers {
   void Lay(MonitorMode mode);
   // Lays them again in the mode of the last Lay.
   void Relay() { Lay(mode_); }
+  // Lays them again when the monitors are no longer those of the last Lay: a monitor turned off or on
+  // under Wine sends no WM_DISPLAYCHANGE, so the run form asks this once a second.
+  void Follow();
   // Destroys every cover.
   void Remove();
 
@@ -37,6 +41,7 @@ class MonitorCovers {
   void StopWatch();
 
   MonitorMode mode_ = kDefaultMonitorMode;
+  MonitorSet desk_;  // the monitors of the last Lay
   std::vector<HWND> windows_;
   // How many ticks the watch for the renderer's window (a timer of the first cover) has left.
   int watchTicksLeft_ = 0;

@@ -71,6 +71,7 @@ Velsora_S::Velsora_S(Host& host)
       Timer1(*this, 1000, false, [this] { host_.Music.Mp3Watch(); }),
       Timer2(*this, 200, false, [this] { CdWatchTick(); }),
       Timer3(*this, 50, true, [this] { MouseWatch(); }),
+      DeskWatch(*this, 1000, false, [this] { Covers.Follow(); }),
       host_(host) {}
 
 // The run start. The music and the mouse watch start whatever the steps before did, so the run always
@@ -80,6 +81,7 @@ void Velsora_S::OnLoad() {
   RendererPath = forms::app::Path() + texts::kRendererFile;
   if (WriteHandOverBitmap(HandOverBitmapPath())) StartProgram(RendererPath);
   Covers.Lay(host_.Monitors);
+  DeskWatch.SetEnabled(host_.Monitors == MonitorMode::kPrimary);
 
   music::MusicPlayer& player = host_.Music;
   source_ = music::SourceOf(host_.BgmSettings);
@@ -130,6 +132,7 @@ void Velsora_S::OnQueryUnload(bool&, forms::UnloadMode) {
   if (host_.Mode == HostMode::RunCursorHidden) host_.CursorState = ShowCursor(TRUE);
   const std::string handOver = HandOverBitmapPath();
   if (!handOver.empty()) DeleteFileA(handOver.c_str());
+  DeskWatch.SetEnabled(false);
   Covers.Remove();
   forms::app::End(0);
 }

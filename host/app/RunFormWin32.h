@@ -17,9 +17,10 @@ class Velsora_S final : public forms::Form {
  public:
   explicit Velsora_S(Host& host);
 
-  forms::Timer Timer1;  // 1000 ms, MP3 watch; on only for an MP3 file
-  forms::Timer Timer2;  // 200 ms, CD watch; on only for the music CD
-  forms::Timer Timer3;  // 50 ms, mouse watch; always on
+  forms::Timer Timer1;     // 1000 ms, MP3 watch; on only for an MP3 file
+  forms::Timer Timer2;     // 200 ms, CD watch; on only for the music CD
+  forms::Timer Timer3;     // 50 ms, mouse watch; always on
+  forms::Timer DeskWatch;  // 1000 ms, the covers follow the monitors; on only in the display mode "primary"
 
   // Program folder + "\Orlinde.xy".
   std::string RendererPath;
