@@ -133,7 +133,7 @@ class MonitorsRendererTest(unittest.TestCase):
                 and window["y"] + window["height"] >= primary["y"] + primary["height"])
             picture = Picture(self.session.screenshot(f"{name}.png"))
             lit = lit_mask(picture)
-            if mode == "span":
+            if mode == "span" and others:  # over one monitor span is the design's window alone
                 desk = bounding_box(monitors)
                 scores["one square over the desk"] = outline_fit(lit, desk, square(desk))
             else:
@@ -154,6 +154,9 @@ class MonitorsRendererTest(unittest.TestCase):
     def test_a_mode_change_and_a_monitor_turned_off_and_on_are_followed_and_escape_ends_every_window(self):
         for mode in ("each", "span", "primary"):
             with self.subTest(mode=mode):
+                # The start's mode back through Wine too: a mode set from outside leaves Wine's own idea of
+                # the primary's mode (the metrics the design's window is sized from) at the last one it set.
+                self.session.run(DISPLAY_MODE, 1024, 768, timeout=30)
                 self.xorg.lay_out(TWO)
                 process, _ = self.start(mode)
                 try:
