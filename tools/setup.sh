@@ -15,13 +15,15 @@ packages=(
   fonts-ipafont-gothic fonts-liberation locales
   # music under Wine: MP3 through GStreamer, test sounds made with sox and lame
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav sox lame
-  # several monitors under Wine: the headers of the tests' stand-in Xinerama library
+  # the X11 headers: the Linux edition and the tests' X fixtures
   libx11-dev
   # the Linux edition: X11 + GLX, the DPMS extension (libXext), the XScreenSaver daemon and its GL visual
   # helper to run it under
   libgl-dev libxext-dev xscreensaver xscreensaver-gl
   # the Linux edition's monitor list: Xinerama heads, RandR's primary output
   libxinerama-dev libxrandr-dev
+  # monitors that change during a run: Xorg with the dummy video driver, its outputs changed with xrandr
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   # releases: the installer, its resource checks, the archive, the Debian package and its checks
   nsis python3-pefile zip dpkg-dev lintian
   # the end-to-end tests: numpy fits the drawn surface's outline

@@ -8,6 +8,9 @@ from program_names import built_host, built_in_texture, built_renderer
 BUILD = Path(os.environ["ORLINDE_BUILD_DIR"])
 SOURCE = Path(os.environ["ORLINDE_SOURCE_DIR"])
 PREFIX = Path(os.environ["ORLINDE_WINEPREFIX"])
+# The prefix of the tests on Xorg's changing monitors, beside the shared one: Wine's own view of the monitors,
+# through XRandR, kept apart from the single-screen tests'.
+XORG_PREFIX = PREFIX.parent / (PREFIX.name + "-xorg")
 HOST = built_host(BUILD)
 RENDERER = built_renderer(BUILD)
 TEXTURE = built_in_texture(SOURCE)

@@ -82,3 +82,16 @@ def pids_where(rule) -> list[int]:
     """The ids of the running processes for which rule(Process) is true, in ascending order."""
     pids = sorted(int(entry.name) for entry in PROC.iterdir() if entry.name.isdigit())
     return [pid for pid in pids if rule(Process(pid))]
+
+
+def status_figure(pid: int, name: str) -> int:
+    """A number from /proc/PID/status, e.g. "VmRSS" (in KiB) or "Threads"."""
+    for line in (PROC / str(pid) / "status").read_text().splitlines():
+        if line.startswith(name + ":"):
+            return int(line.split()[1])
+    raise KeyError(f"{name} is not in /proc/{pid}/status")
+
+
+def open_files(pid: int) -> int:
+    """How many file descriptors a process holds open."""
+    return len(os.listdir(PROC / str(pid) / "fd"))

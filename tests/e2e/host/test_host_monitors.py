@@ -1,22 +1,20 @@
 """The host's run with two monitors under Wine. With the display mode "primary" the second monitor is covered
 in black by the host while a run lasts and shows the desktop again after it, the renderer keeps the keyboard,
 the pointer rule still ends the run; with "each" (the default) and "span" the renderer draws on every monitor
-and the host covers nothing. One wide Xvfb screen is split into two monitors by the stand-in
-libXinerama.so.1 built beside these tests, in a prefix of its own that asks Xinerama rather than XRandR for
-the layout."""
+and the host covers nothing. The two monitors are outputs of Xorg with the dummy driver, which Wine reads through
+XRandR; during a run a Windows program changes the primary's mode and xrandr turns the second monitor off and
+on."""
 import ctypes
-import os
 import time
 import unittest
 
-from e2e_paths import BUILD, PREFIX
-from test_host import DIALOG, PROBE, RENDERER_TITLE, RUN_FORM, WS_POPUP, HostTestCase, parse_fields
+from e2e_paths import XORG_PREFIX, fixture
+from test_host import ARTIFACTS, DIALOG, PROBE, RENDERER_TITLE, RUN_FORM, WS_POPUP, HostTestCase, parse_fields
 from wine_session import Picture
+from xorg_monitors import XorgMonitors
 
-MONITORS_PREFIX = PREFIX.parent / (PREFIX.name + "-monitors")
-XINERAMA = BUILD / "tests" / "e2e" / "host" / "xinerama"
-HEADS = "1024x768+0+0,800x600+1024+0"
-SCREEN = (1824, 768)
+TWO = ((1024, 768, 0, 0), (800, 600, 1024, 0))
+DISPLAY_MODE = fixture("renderer", "displaymode.exe")
 PRIMARY = (0, 0, 1024, 768)
 SECOND = (1024, 0, 1824, 600)
 BELOW_SECOND = (1024, 600, 1824, 768)  # on no monitor: never covered
@@ -68,14 +66,12 @@ class TwoMonitorsTestCase(HostTestCase):
     monitors = None
 
     def session_options(self) -> dict:
-        library_path = ":".join(p for p in (str(XINERAMA), os.environ.get("LD_LIBRARY_PATH", "")) if p)
-        return {**super().session_options(), "prefix": MONITORS_PREFIX, "width": SCREEN[0], "height": SCREEN[1],
-                "xvfb_args": ("-retro",),  # the root's grey weave, where nothing covers it
-                "env_extra": {"LD_LIBRARY_PATH": library_path, "ORLINDE_XINERAMA_HEADS": HEADS},
-                "prefix_registry": {"HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"UseXRandR": "N"}}}
+        return {**super().session_options(), "prefix": XORG_PREFIX, "display": self.xorg.display}
 
     def setUp(self):
-        self.assertTrue((XINERAMA / "libXinerama.so.1").exists(), "built by the xinerama_heads target")
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self.xorg = self.enterContext(XorgMonitors(ARTIFACTS, TWO, log_name=f"xorg-{self._testMethodName}.log",
+                                                   server_args=("-retro",)))  # the root's grey weave
         super().setUp()
         _, monitors = self.probe("monitors")
         self.assertEqual([{"screen": rect_text(PRIMARY), "primary": "1"}, {"screen": rect_text(SECOND), "primary": "0"}],
@@ -193,6 +189,28 @@ class MonitorsTest(TwoMonitorsTestCase):
         self.assertEqual(cover["hwnd"], relaid["hwnd"], "the same window, moved back")
         self.session.mouse_move(531, 431)
         self.assertCoversGoWithTheRun(process, "display-change")
+
+    def test_the_cover_follows_a_mode_change_and_the_second_monitor_turned_off_and_on(self):
+        process, _, host_pid, _ = self.start_covered_run("/s", name="follow")
+        changed = self.session.run(DISPLAY_MODE, 1280, 1024, timeout=30)  # a real WM_DISPLAYCHANGE
+        self.assertEqual(0, changed.returncode, changed.stderr)
+        self.xorg.query()
+        moved = (1280, 0, 2080, 600)  # X puts the second monitor beside the larger primary
+
+        def shown_covers():
+            return [c["screen"] for c in self.covers() if c["visible"] == "1"]
+        self.wait_until(lambda: shown_covers() == [rect_text(moved)], 20, "the cover over the moved monitor")
+        self.assertEqual(1.0, self.black_share(self.shot("follow-mode-changed"), moved))
+        self.xorg.lay_out(((1280, 1024, 0, 0), None))
+        self.wait_until(lambda: shown_covers() == [], 20, "no cover while the second monitor is off")
+        self.xorg.lay_out(((1280, 1024, 0, 0), (800, 600, 1280, 0)))
+        self.wait_until(lambda: shown_covers() == [rect_text(moved)], 20, "the cover back on the second monitor")
+        self.assertEqual(host_pid, self.covers()[0]["pid"])
+        self.assertEqual(1.0, self.black_share(self.shot("follow-second-on"), moved))
+        self.assertIsNone(process.poll(), "the run goes on")
+        self.session.mouse_move(531, 431)
+        self.assertRunEnded(process)
+        self.assertEqual([], self.covers())
 
     def test_preview_and_configure_cover_no_monitor(self):
         fixture = self.session.start(PROBE, "preview", self.host, 152, 112, "/p %lu")
