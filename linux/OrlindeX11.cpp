@@ -30,6 +30,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/BitmapReader.h"
+#include "common/MonitorLayout.h"
 #include "common/RunSwitches.h"
 #include "linux/DisplayPowerX11.h"
 #include "linux/FpsOverlay.h"
@@ -37,12 +39,10 @@
 #include "linux/ProgramOptions.h"
 #include "linux/ProgramStart.h"
 #include "linux/Shells.h"
-#include "common/BitmapReader.h"
 #include "scene/DisplayPower.h"
 #include "scene/ExtensionList.h"
 #include "scene/FrameLoop.h"
 #include "scene/FramePacer.h"
-#include "common/MonitorLayout.h"
 #include "scene/RainScene.h"
 #include "scene/SceneGl.h"
 #include "scene/SceneViews.h"
@@ -405,6 +405,18 @@ void LayOutViews(Program& p) {
   p.repaint = true;
 }
 
+// The program's full-screen window keeps covering the screen when the monitors change it: without a window
+// manager nothing else would resize it, and with one the request is the same as the start-up's.
+void FollowTheScreen(Program& p) {
+  if (!p.ownWindow || !p.options.fullscreen) return;
+  const int screen = DefaultScreen(p.display);
+  const int width = DisplayWidth(p.display, screen);
+  const int height = DisplayHeight(p.display, screen);
+  if (width == p.width && height == p.height) return;
+  XMoveResizeWindow(p.display, p.window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  AskForEveryMonitor(p);
+}
+
 void HandleEvent(Program& p, const XEvent& event) {
   switch (event.type) {
     case KeyPress:
@@ -440,6 +452,7 @@ void HandleEvent(Program& p, const XEvent& event) {
       if (p.randrEventBase >= 0 && event.type == p.randrEventBase + RRScreenChangeNotify) {
         XEvent copy = event;
         XRRUpdateConfiguration(&copy);
+        FollowTheScreen(p);
         p.relayout = true;
       }
       break;
