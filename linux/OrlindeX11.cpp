@@ -56,7 +56,8 @@ constexpr char kTitle[] = "Orlinde";
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 720;
 
-// What the X error handler saw. Errors come in asynchronously; the loop looks at these flags.
+// What the X error handler saw. Errors come in asynchronously; the loop looks at these flags. Global because
+// Xlib calls the handler with nothing of ours.
 struct XErrorsSeen {
   int glxErrorBase = -1000;
   bool windowGone = false;
