@@ -102,6 +102,9 @@ def windows_run(build: Path, prefix: Path, minutes: float, every: float, out: Pa
         procstat = build / "tests" / "e2e" / "soak" / "procstat.exe"
         display_mode = build / "tests" / "e2e" / "renderer" / "displaymode.exe"
         session.run(procstat, RENDERER_FILE, timeout=60)  # wineserver up
+        # The pointer inside the primary, away from every monitor's edge: a mode change confines a pointer
+        # left on an edge, and the renderer's pointer rule may then end the run as a user's move would.
+        session.mouse_move(500, 400)
         renderer = session.start(folder / RENDERER_FILE)
         window = session.wait_for_window(RENDERER_TITLE, timeout=90)
         sampler = Sampler(session, procstat, "changes")
