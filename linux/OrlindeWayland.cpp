@@ -88,6 +88,9 @@ constexpr xkb_keysym_t kEndingKeys[] = {XKB_KEY_Escape, XKB_KEY_q, XKB_KEY_Q};
 
 struct Program;
 
+// The views' target `target` current: its surface, on the one EGL context every surface shares.
+void MakeSurfaceCurrent(Program& p, std::size_t target);
+
 // One wl_output the compositor announced.
 struct Output {
   Program* program = nullptr;
@@ -131,16 +134,6 @@ struct PointerStart {
   wl_surface* surface = nullptr;
   int x = 0;
   int y = 0;
-};
-
-// The surfaces as the views' targets: all share the one EGL context.
-class SurfaceTargets final : public GlViewTargets {
- public:
-  explicit SurfaceTargets(Program& p) : p_(p) {}
-  void MakeCurrent(std::size_t target) override;
-
- private:
-  Program& p_;
 };
 
 // Each view on its own surface, once the compositor has called back for that surface's last frame; then
@@ -197,7 +190,7 @@ struct Program {
   SteadyClock clock;
   std::optional<SceneViews> views;
   std::optional<FrameLoop> frames;
-  SurfaceTargets targets{*this};
+  GlViewTargets targets{[this](std::size_t target) { MakeSurfaceCurrent(*this, target); }};
   SurfacePainter painter{*this};
   ProgramEnds ends{*this};
 
@@ -590,10 +583,10 @@ void MatchSurfacesToOutputs(Program& p) {
   if (p.verbose) SayWhatIsShown(p);
 }
 
-void SurfaceTargets::MakeCurrent(std::size_t target) {
-  for (const auto& s : p_.surfaces) {
+void MakeSurfaceCurrent(Program& p, std::size_t target) {
+  for (const auto& s : p.surfaces) {
     if (s->target == target && s->eglSurface != EGL_NO_SURFACE) {
-      eglMakeCurrent(p_.egl, s->eglSurface, s->eglSurface, p_.context);
+      eglMakeCurrent(p.egl, s->eglSurface, s->eglSurface, p.context);
       return;
     }
   }

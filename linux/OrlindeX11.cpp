@@ -131,16 +131,6 @@ constexpr std::size_t kMostScenes = 16;
 
 struct Program;
 
-// The program's one GL context, as the views' only target.
-class ContextTarget final : public GlViewTargets {
- public:
-  explicit ContextTarget(Program& p) : p_(p) {}
-  void MakeCurrent(std::size_t target) override;
-
- private:
-  Program& p_;
-};
-
 // Puts the views on the window: black where no view is, each view in its own part of the window with the
 // camera for that part's shape, then the frame-rate corner and the swap.
 class WindowPainter final : public ViewPainter {
@@ -192,7 +182,7 @@ struct Program {
   std::optional<FrameLoop> frames;
   std::optional<DpmsWatchX11> dpms;  // on the program's own window and the root window only
   DisplayPower power;
-  ContextTarget target{*this};
+  GlViewTargets target{[this](std::size_t) { glXMakeCurrent(display, window, context); }};  // the only one
   WindowPainter painter{*this};
   ProgramEnds ends{*this};
   bool viewsCoverWindow = true;  // one view over the whole window: nothing to clear around it
@@ -203,10 +193,6 @@ struct Program {
   bool repaint = false;   // the window was exposed: draw it again at once
   bool relayout = false;  // the window's size or the monitors changed: lay the views out again
 };
-
-void ContextTarget::MakeCurrent(std::size_t) {
-  glXMakeCurrent(p_.display, p_.window, p_.context);
-}
 
 void WindowPainter::BeginFrame() {
   if (p_.viewsCoverWindow) return;

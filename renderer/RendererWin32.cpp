@@ -190,13 +190,12 @@ GlWindow& TargetWindow(std::size_t target) {
 }
 
 // The windows as the views' targets.
-class WindowTargets final : public GlViewTargets {
- public:
-  void MakeCurrent(std::size_t target) override {
+GlViewTargets WindowTargets() {
+  return GlViewTargets([](std::size_t target) {
     const GlWindow& w = TargetWindow(target);
     wglMakeCurrent(w.deviceContext, w.renderingContext);
-  }
-};
+  });
+}
 
 // Every window holds one view: draw it, then swap. With one window its context stays current.
 class WindowPainter final : public ViewPainter {
@@ -218,7 +217,7 @@ void ArrangeViews(std::size_t others) {
   for (std::size_t i = 0; i < others; ++i) {
     places.push_back(ViewPlace::Whole(i + 1, g.others[i].area.width, g.others[i].area.height));
   }
-  WindowTargets targets;
+  GlViewTargets targets = WindowTargets();
   g.views->Arrange(places, targets);
 }
 
@@ -300,7 +299,7 @@ bool CreateRenderWindow() {
 
 // The views go while their contexts are there, then the design's window.
 void CloseRenderWindow() {
-  WindowTargets targets;
+  GlViewTargets targets = WindowTargets();
   g.views->Clear(targets);
   g.views.reset();
   DestroyRenderWindow();

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "scene/TexturePixels.h"
 #include "scene/RainScene.h"
@@ -18,12 +20,20 @@ std::uint32_t UploadTexture(const BitmapPixels& bitmap);
 // vertex and normal arrays), and the texture made from `bitmap`, which must hold pixels; the texture's name.
 std::uint32_t SetUpSceneGl(const BitmapPixels& bitmap);
 
-// The GL half of the views' targets: the set-up above and the texture's deletion. A shell derives from it
-// and says how a target's context is made current.
-class GlViewTargets : public ViewTargets {
+// The GL half of the views' targets: the set-up above and the texture's deletion. The shell gives the
+// function that makes a target's context current; without one there is a single context, already current.
+class GlViewTargets final : public ViewTargets {
  public:
+  GlViewTargets() = default;
+  explicit GlViewTargets(std::function<void(std::size_t)> makeCurrent) : makeCurrent_(std::move(makeCurrent)) {}
+  void MakeCurrent(std::size_t target) override {
+    if (makeCurrent_) makeCurrent_(target);
+  }
   std::uint32_t SetUpTarget(const BitmapPixels& pixels) override { return SetUpSceneGl(pixels); }
   void ReleaseTexture(std::uint32_t texture) override;
+
+ private:
+  std::function<void(std::size_t)> makeCurrent_;
 };
 
 // Viewport and projection for a client area; a height of 0 counts as 1.

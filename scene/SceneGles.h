@@ -36,10 +36,11 @@ extern const std::string_view kSurfaceFragmentShader;
 // texture made from `bitmap`, which must hold pixels; the texture's name.
 std::uint32_t SetUpSceneGles(const BitmapPixels& bitmap);
 
-// The shader path's half of the views' targets: the set-up above and the texture's deletion. A shell derives
-// from it and says how a target's context is made current; each context also needs its SurfaceProgram.
-class GlesViewTargets : public ViewTargets {
+// The shader path's half of the views' targets: the set-up above and the texture's deletion, on the one
+// context that is current (each context also needs its SurfaceProgram).
+class GlesViewTargets final : public ViewTargets {
  public:
+  void MakeCurrent(std::size_t) override {}
   std::uint32_t SetUpTarget(const BitmapPixels& pixels) override { return SetUpSceneGles(pixels); }
   void ReleaseTexture(std::uint32_t texture) override;
 };

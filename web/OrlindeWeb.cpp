@@ -60,13 +60,12 @@ const KeyBinding* FindKey(const char* key) {
 }
 
 // The one program state: it lives as long as the page. One context, always current: the views' one target.
-struct Page final : ViewPainter, EndCheck, GlesViewTargets {
+struct Page final : ViewPainter, EndCheck {
   Page(const PageSettings& settings, BitmapPixels picture)
       : settings(settings),
         views(clock, std::move(picture), settings.rainInterval, ClockSeed(clock)),
         loop(clock, kStepPeriod - kCallJitter, views) {}
 
-  void MakeCurrent(std::size_t) override {}
   void PaintView(SceneView& view) override { surface.DrawView(view); }
   // Asked after every frame: the frame-rate line counts it. A page never ends itself: its browser closes it.
   bool ShouldEnd(const TurnOutcome& turn) override {
@@ -81,6 +80,7 @@ struct Page final : ViewPainter, EndCheck, GlesViewTargets {
   PageSettings settings;
   SteadyClock clock;
   SurfaceProgram surface;
+  GlesViewTargets targets;
   SceneViews views;
   FrameLoop loop;
   SceneKeys keys;
@@ -102,7 +102,7 @@ void FollowCanvasSize(Page& page) {
   page.height = height;
   emscripten_set_canvas_element_size(kCanvas, width, height);
   const ViewPlace place = ViewPlace::Whole(0, width, height);
-  page.views.Arrange(std::span(&place, 1), page);
+  page.views.Arrange(std::span(&place, 1), page.targets);
   page.loop.Repaint(page);
 }
 

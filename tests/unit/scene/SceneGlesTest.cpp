@@ -142,9 +142,7 @@ template <typename Targets, typename Paint>
 std::vector<std::uint8_t> TwoViewsPicture(const BitmapPixels& bitmap, Paint paint) {
   OffscreenContext gl(kWidth, kHeight);
   EXPECT_TRUE(gl.Current());
-  struct OneContext final : Targets {
-    void MakeCurrent(std::size_t) override {}
-  } targets;
+  Targets targets;
   StillClock clock;
   SceneViews views(clock, bitmap, 1000, 11);
   const ViewPlace places[] = {{0, {0, 0, kWidth, kHeight / 2}, kWidth, kHeight},
