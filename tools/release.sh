@@ -34,19 +34,22 @@ rm -rf "$out"
 mkdir -p "$out"
 cp "$build/installer/Orlinde-$version-setup.exe" "$out/"
 
-# The zip: fixed times (stored as local time, so in UTC), fixed modes, names in one order, no extra fields.
+# A zip made the same from the same files: fixed times (stored as local time, so in UTC), fixed modes, names
+# in one order, no extra fields. zip_folder NAME ZIP FILE:NAME-IN-ZIP...
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-folder="$stage/Orlinde-$version"
-mkdir "$folder"
-cp "$build/host/Orlinde.scr" "$build/renderer/Orlinde.xy" "$folder/"
-cp installer/INSTALL.txt "$folder/INSTALL.txt"
-cp LICENSE "$folder/LICENSE.txt"
-chmod 755 "$folder"
-chmod 644 "$folder"/*
-find "$folder" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
-zip_file="$PWD/$out/Orlinde-$version-win64.zip"
-(cd "$stage" && find "Orlinde-$version" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q "$zip_file" -@)
+zip_folder() {
+  local name=$1 zip_path=$2 file
+  shift 2
+  mkdir "$stage/$name"
+  for file in "$@"; do cp "${file%%:*}" "$stage/$name/${file#*:}"; done
+  chmod 755 "$stage/$name"
+  chmod 644 "$stage/$name"/*
+  find "$stage/$name" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+  (cd "$stage" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q "$zip_path" -@)
+}
+zip_folder "Orlinde-$version" "$PWD/$out/Orlinde-$version-win64.zip" "$build/host/Orlinde.scr:Orlinde.scr" \
+  "$build/renderer/Orlinde.xy:Orlinde.xy" installer/INSTALL.txt:INSTALL.txt LICENSE:LICENSE.txt
 
 # The Linux edition: orlinde_<version>_amd64.deb and orlinde-<version>-linux-x86_64.tar.gz.
 tools/package_linux.sh "$out"
@@ -54,15 +57,9 @@ tools/package_linux.sh "$out"
 # The web page, zipped as the Windows programs are: the files to put on any web server.
 cmake --preset web >/dev/null
 cmake --build --preset web --target orlinde_web
-web_folder="$stage/orlinde-$version-web"
-mkdir "$web_folder"
-cp build/web/web/page/index.html build/web/web/page/orlinde.js build/web/web/page/orlinde.wasm "$web_folder/"
-cp LICENSE "$web_folder/LICENSE.txt"
-chmod 755 "$web_folder"
-chmod 644 "$web_folder"/*
-find "$web_folder" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
-web_zip="$PWD/$out/orlinde-$version-web.zip"
-(cd "$stage" && find "orlinde-$version-web" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q "$web_zip" -@)
+page=build/web/web/page
+zip_folder "orlinde-$version-web" "$PWD/$out/orlinde-$version-web.zip" "$page/index.html:index.html" \
+  "$page/orlinde.js:orlinde.js" "$page/orlinde.wasm:orlinde.wasm" LICENSE:LICENSE.txt
 
 # What made the bytes: no host name, no path, no build time.
 {
