@@ -7,7 +7,7 @@
 # With --changes: the monitors change under the running programs on Xorg with the dummy driver instead: the
 # Linux program on the root window for N minutes (30 unless --minutes says otherwise) with a monitor change
 # every 30 s (memory, file descriptors, threads and textures sampled), and beside it the Windows renderer for
-# 10 minutes with a mode change a minute. Writes out/soak-changes/changes.csv and the last screenshots.
+# as long with a mode change a minute. Writes out/soak-changes/changes.csv and the last screenshots.
 #
 #   tools/soak.sh --minutes 30
 #   tools/soak.sh --changes [--minutes 30]
@@ -28,7 +28,7 @@ if [ "$changes" -eq 1 ]; then
   cmake --build --preset native --target orlinde
   cmake --preset windows >/dev/null
   cmake --build --preset windows --target Velsora procstat displaymode
-  exec /usr/bin/python3 tests/e2e/soak/soak_changes.py --linux-minutes "${minutes:-30}" --windows-minutes 10 \
+  exec /usr/bin/python3 tests/e2e/soak/soak_changes.py --linux-minutes "${minutes:-30}" --windows-minutes "${minutes:-30}" \
     --build-native build/native --build-windows build/windows \
     --prefix "$PWD/build/windows/soak-changes-prefix" --out out/soak-changes
 fi

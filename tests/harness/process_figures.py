@@ -95,3 +95,28 @@ def status_figure(pid: int, name: str) -> int:
 def open_files(pid: int) -> int:
     """How many file descriptors a process holds open."""
     return len(os.listdir(PROC / str(pid) / "fd"))
+
+
+# A 64-bit Wine process on Debian 12 keeps its Windows side low: the program, the Windows DLLs and every
+# heap and allocation Wine makes for them lie below this address, while the Linux libraries (Mesa, Wine's
+# X11 driver) and their mmap allocations lie above it. Their malloc (brk) heap lies low too, after the
+# loader, and is told apart by its name.
+WINE_LINUX_SIDE_FROM = 0x7F00_0000_0000
+
+
+def wine_sides_kib(pid: int) -> tuple[int, int]:
+    """The anonymous memory a Wine process has in use, in KiB: (its Windows side, its Linux side). What a
+    Windows program allocates itself counts on the Windows side; what the GL driver and the X11 driver
+    allocate for it, on the Linux side."""
+    windows = linux = 0
+    low = False
+    for line in (PROC / str(pid) / "smaps").read_text().splitlines():
+        fields = line.split()
+        if fields and "-" in fields[0] and len(fields) >= 5:  # a mapping's first line
+            low = int(fields[0].split("-")[0], 16) < WINE_LINUX_SIDE_FROM and fields[-1] != "[heap]"
+        elif fields and fields[0] == "Anonymous:":
+            if low:
+                windows += int(fields[1])
+            else:
+                linux += int(fields[1])
+    return windows, linux
