@@ -17,8 +17,8 @@ The first ten changes of each run are the warm-up (whatever is made once is made
 at the same layout only (memory and textures follow the number and size of the monitors), read once a visit:
 counts may not grow at all; memory fails when the lowest of the last three readings lies more than 2 MiB
 above the highest of the first three (the renderer's whole memory: 4 MiB; its Windows side: 256 KiB). At the end each program must
-still be running, still drawing, and end cleanly. Writes changes.csv and the last screenshots to the output
-folder.
+still be running, still drawing, and end cleanly. Writes changes.csv, a plot of the
+memory (changes.png) and the last screenshots to the output folder.
 
 usage: soak_changes.py --build-native DIR --build-windows DIR --prefix PREFIX --out DIR
                        [--linux-minutes 30] [--windows-minutes 30]   (0 leaves that run out)
@@ -65,6 +65,8 @@ LAYOUTS = (
 )
 LINUX_SAMPLE_S = 5.0
 WINDOWS_MODES = ((1280, 1024), (1024, 768))
+LAYOUT_NAMES = ("two monitors", "second off", "second below", "primary 1280 x 1024", "three monitors")
+MODE_NAMES = ("primary 1280 x 1024", "primary 1024 x 768")
 WARMUP_CHANGES = 2 * len(LAYOUTS)  # two rounds of every layout: the allocator settles on its level by then
 FIXED_MMAP_THRESHOLD = {"MALLOC_MMAP_THRESHOLD_": "131072"}  # glibc's default, without its dynamic rise
 TEXTURES = re.compile(r"textures: (\d+)")
@@ -177,6 +179,32 @@ def visit_findings(run: str, rows: list[dict], layouts: int, counts: tuple[str, 
     return findings
 
 
+def plot(rows: list[dict], path: Path) -> None:
+    """Memory per visit, a line per layout: the Linux program's resident memory; the renderer's whole
+    anonymous memory and its Windows side."""
+    import matplotlib
+
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    panels = (("linux", "rss_kib", "orlinde --root: resident memory (MiB)", LAYOUT_NAMES),
+              ("windows", "anonymous_kib", "Orlinde.xy under Wine: private bytes (MiB)", MODE_NAMES),
+              ("windows", "windows_side_kib", "Orlinde.xy: its Windows side (MiB)", MODE_NAMES))
+    panels = [panel for panel in panels if any(r["run"] == panel[0] for r in rows)]
+    fig, axes = plt.subplots(len(panels), 1, figsize=(10, 3.2 * len(panels)), squeeze=False)
+    for ax, (run, key, title, names) in zip(axes[:, 0], panels):
+        for layout, name in enumerate(names):
+            visits = {r["changes"]: r for r in rows if r["run"] == run and r["layout"] == layout}
+            ax.plot([visits[k]["seconds"] / 60 for k in sorted(visits)],
+                    [visits[k][key] / 1024 for k in sorted(visits)], marker=".", label=name)
+        ax.set_title(title)
+        ax.set_xlabel("minutes")
+        ax.grid(True, alpha=0.3)
+        ax.legend(fontsize=7)
+    fig.tight_layout()
+    fig.savefig(path, dpi=90)
+
+
 def main() -> int:
     parser = argparse.ArgumentParser()
     parser.add_argument("--linux-minutes", type=float, default=30.0)
@@ -220,6 +248,7 @@ def main() -> int:
         writer = csv.DictWriter(f, fieldnames=keys, extrasaction="ignore")
         writer.writeheader()
         writer.writerows(linux_rows + windows_rows)
+    plot(linux_rows + windows_rows, out / "changes.png")
     findings = list(errors)
     if "linux" in results:
         findings += visit_findings("linux", linux_rows, len(LAYOUTS), ("fds", "threads", "textures"),
