@@ -10,12 +10,11 @@ import contextlib
 import json
 import os
 import shutil
-import signal
 import subprocess
 import tempfile
 from pathlib import Path
 
-from x11_display import HarnessError, end_processes, wait_until
+from x11_display import HarnessError, end_processes, stop_server, wait_until
 
 PATH = "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
 
@@ -81,13 +80,7 @@ class SwaySession(contextlib.AbstractContextManager):
 
     def __exit__(self, *exc):
         end_processes(self.processes)
-        if self.sway and self.sway.poll() is None:
-            self.sway.send_signal(signal.SIGTERM)
-            try:
-                self.sway.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.sway.kill()
-                self.sway.wait(timeout=10)
+        stop_server(self.sway)
         if getattr(self, "log", None):
             self.log.close()
         if self.work:

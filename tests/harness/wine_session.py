@@ -15,7 +15,7 @@ import tempfile
 from pathlib import Path
 
 from program_names import HANDOVER_FILE
-from x11_display import HarnessError, Picture, XDisplay, start_xvfb, stop_xvfb, wait_until  # noqa: F401 (for the tests)
+from x11_display import HarnessError, Picture, XDisplay, start_xvfb, stop_server, wait_until  # noqa: F401 (for the tests)
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
@@ -143,7 +143,7 @@ class WineSession(XDisplay):
         for p in self.processes:
             with contextlib.suppress(Exception):
                 p.wait(timeout=10)
-        stop_xvfb(self.xvfb)
+        stop_server(self.xvfb)
 
     # --- Windows programs -------------------------------------------------------------------------
     def run(self, exe, *args, timeout: float = 60.0, env: dict | None = None) -> subprocess.CompletedProcess:

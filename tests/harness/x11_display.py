@@ -57,13 +57,15 @@ def start_xvfb(width: int, height: int, extra_args=(), glx: bool = True) -> tupl
     return xvfb, ":" + number.decode().strip()
 
 
-def stop_xvfb(xvfb: subprocess.Popen | None) -> None:
-    if xvfb and xvfb.poll() is None:
-        xvfb.send_signal(signal.SIGTERM)
+def stop_server(server: subprocess.Popen | None) -> None:
+    """Ends a display server or compositor as its user would (SIGTERM), killing it after ten seconds."""
+    if server and server.poll() is None:
+        server.send_signal(signal.SIGTERM)
         try:
-            xvfb.wait(timeout=10)
+            server.wait(timeout=10)
         except subprocess.TimeoutExpired:
-            xvfb.kill()
+            server.kill()
+            server.wait(timeout=10)
 
 
 def end_processes(processes: list[subprocess.Popen]) -> None:
@@ -206,7 +208,7 @@ class X11Session(XDisplay):
 
     def __exit__(self, *exc) -> None:
         end_processes(self.processes)
-        stop_xvfb(self.xvfb)
+        stop_server(self.xvfb)
 
     def start(self, *command, env: dict | None = None, stdin=subprocess.DEVNULL) -> subprocess.Popen:
         """Starts a program on the display and returns at once; its output is kept in pipes."""

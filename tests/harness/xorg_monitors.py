@@ -7,14 +7,13 @@ from __future__ import annotations
 
 import os
 import re
-import signal
 import subprocess
 import tempfile
 import threading
 import time
 from pathlib import Path
 
-from x11_display import HarnessError, X11Session, end_processes, wait_until
+from x11_display import HarnessError, X11Session, end_processes, stop_server, wait_until
 
 XORG = "/usr/lib/xorg/Xorg"
 VIRTUAL = (4096, 2160)  # the largest screen the outputs together may span
@@ -106,13 +105,7 @@ class XorgMonitors(X11Session):
 
     def __exit__(self, *exc) -> None:
         end_processes(self.processes)
-        if self.server is not None and self.server.poll() is None:
-            self.server.send_signal(signal.SIGTERM)
-            try:
-                self.server.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.server.kill()
-                self.server.wait(timeout=10)
+        stop_server(self.server)
         if self.folder is not None:
             self.folder.cleanup()
 
